@@ -1,0 +1,58 @@
+# The two commands of the README:
+#   make demo   builds the Linux launcher and runs the demo application through it
+#   make test   builds both launchers and passes all three test tiers
+# Both install missing Debian packages first when run as root.
+
+PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev \
+            openjdk-17-jdk-headless gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix \
+            binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
+
+FUZZ_SECONDS ?= 300
+
+.PHONY: all demo test deps linux windows linux-sanitize test-linux test-windows test-sanitize fuzz clean
+
+all: linux windows
+
+demo: deps linux
+	@sh demo/run-demo.sh build
+
+test: deps linux windows linux-sanitize test-linux test-windows test-sanitize
+
+deps:
+	@missing=$$(for p in $(PACKAGES); do \
+	    dpkg-query -W -f='$${Status}\n' $$p 2>/dev/null | grep -q '^install ok installed' || echo $$p; \
+	done); \
+	if [ -n "$$missing" ]; then \
+	    if [ "$$(id -u)" = 0 ]; then \
+	        echo "Installing missing Debian packages:" $$missing; \
+	        apt-get update && DEBIAN_FRONTEND=noninteractive apt-get install -y $$missing; \
+	    else \
+	        echo "Missing Debian packages:" $$missing; \
+	        echo "Run as root to install them, or install them yourself."; exit 1; \
+	    fi; \
+	fi
+
+linux windows linux-sanitize:
+	cmake --preset $@
+	cmake --build --preset $@
+
+test-linux:
+	ctest --preset linux
+
+test-windows:
+	ctest --preset windows
+
+test-sanitize:
+	ctest --preset linux-sanitize
+
+# Longer fuzzing runs than the smoke tests of `make test`.
+fuzz: deps linux-sanitize
+	@for target in command_line embedded_settings ini_text version_number; do \
+	    echo "== fuzz_$$target for $(FUZZ_SECONDS) s"; \
+	    build/linux-sanitize/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) \
+	        -artifact_prefix=build/linux-sanitize/fuzz-artifacts/ \
+	        build/linux-sanitize/fuzz-corpus/$$target fuzz/seeds/$$target || exit 1; \
+	done
+
+clean:
+	rm -rf build

@@ -1,0 +1,27 @@
+// Turns a fuzzer's bytes into the launcher's UTF-16 text, two bytes a code
+// unit, so every code unit (lone surrogates and NUL included) can occur.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <string>
+
+namespace tala::fuzz {
+
+inline std::u16string AsUtf16(const std::uint8_t* data, std::size_t size)
+{
+    std::u16string text;
+    text.reserve(size / 2);
+    for (std::size_t i = 0; i + 1 < size; i += 2) {
+        text += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+    }
+    return text;
+}
+
+// Stops the run with a crash the fuzzer reports, when a property fails.
+inline void Require(bool property)
+{
+    if (!property) __builtin_trap();
+}
+
+} // namespace tala::fuzz

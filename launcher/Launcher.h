@@ -1,0 +1,48 @@
+// The one launcher object: created by the entry point, it holds every field
+// the start-up stages fill and runs the three phases in their fixed order.
+#pragma once
+
+#include "os/WindowHandle.h"
+#include "runtime/VersionNumber.h"
+#include "settings/LauncherSettings.h"
+#include "settings/StringRules.h"
+
+#include <cstdint>
+
+namespace tala {
+
+class Launcher {
+public:
+    // Reads the command line and the settings, settles the single-instance
+    // question and chooses a Java runtime. True means Run follows.
+    bool Initialize();
+
+    // Waits for the first instance, starts the paired executable, or runs the
+    // Java application; returns the exit code.
+    std::int32_t Run();
+
+    // Releases what the other phases acquired; safe after any outcome of them.
+    void Finish();
+
+    // Command line: the words for main, in order.
+    StringList programArguments;
+
+    LauncherSettings settings;
+
+    // Runtime choice.
+    std::u16string vmLibraryPath;
+    VersionNumber runtimeVersion;
+    bool runPairProduct = false;
+
+    // Single instance.
+    bool singleInstanceActive = false;
+    bool isFirstInstance = false;
+
+    // The launcher's own splash window while it exists: the owner of message boxes.
+    os::WindowHandle splashWindow = nullptr;
+};
+
+// The whole life of a launcher process; returns its exit code.
+std::int32_t RunLauncher();
+
+} // namespace tala

@@ -1,0 +1,24 @@
+// Files and folders: the few operations the launcher needs on them.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <string>
+
+namespace tala::os {
+
+// True when a directory search for exactly this path finds an entry.
+bool PathExists(const std::u16string& path);
+
+// Creates one folder level; false when it failed or already existed.
+bool MakeDirectory(const std::u16string& path);
+
+bool RemoveFile(const std::u16string& path);
+
+bool ChangeCurrentDirectory(const std::u16string& path);
+
+// Opens the file without sharing, reads up to 4 bytes into header (the rest
+// stays zero) and closes it. Returns 0 or the system error code.
+std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header);
+
+} // namespace tala::os

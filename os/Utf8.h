@@ -1,0 +1,18 @@
+// UTF-16 <-> UTF-8 conversion at the edges where the launcher meets byte
+// strings (POSIX system calls, files, text coming back from Java).
+#pragma once
+
+#include <string>
+#include <string_view>
+
+namespace tala::os {
+
+// Unpaired surrogates become U+FFFD.
+std::string ToUtf8(std::u16string_view text);
+
+// Invalid sequences become U+FFFD. Surrogates written as three-byte sequences
+// and the two-byte form of U+0000 are accepted, so Java's modified UTF-8
+// decodes to the code units it stands for.
+std::u16string FromUtf8(std::string_view bytes);
+
+} // namespace tala::os

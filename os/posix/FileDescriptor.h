@@ -1,0 +1,22 @@
+// Owns a POSIX file descriptor.
+#pragma once
+
+#include <unistd.h>
+
+namespace tala::os {
+
+class FileDescriptor {
+public:
+    explicit FileDescriptor(int fd = -1) : fd_(fd) {}
+    ~FileDescriptor() { if (fd_ >= 0) ::close(fd_); }
+    FileDescriptor(const FileDescriptor&) = delete;
+    FileDescriptor& operator=(const FileDescriptor&) = delete;
+
+    int Get() const { return fd_; }
+    bool IsValid() const { return fd_ >= 0; }
+
+private:
+    int fd_;
+};
+
+} // namespace tala::os

@@ -1,0 +1,49 @@
+#include "os/Files.h"
+
+#include "os/Utf8.h"
+#include "os/posix/FileDescriptor.h"
+
+#include <cerrno>
+#include <fcntl.h>
+#include <sys/stat.h>
+
+namespace tala::os {
+
+bool PathExists(const std::u16string& path)
+{
+    struct stat entry {};
+    return ::lstat(ToUtf8(path).c_str(), &entry) == 0;
+}
+
+bool MakeDirectory(const std::u16string& path)
+{
+    return ::mkdir(ToUtf8(path).c_str(), 0777) == 0;
+}
+
+bool RemoveFile(const std::u16string& path)
+{
+    return ::unlink(ToUtf8(path).c_str()) == 0;
+}
+
+bool ChangeCurrentDirectory(const std::u16string& path)
+{
+    return ::chdir(ToUtf8(path).c_str()) == 0;
+}
+
+std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header)
+{
+    header.fill(0);
+    const FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsValid()) return static_cast<std::uint32_t>(errno);
+    std::size_t filled = 0;
+    while (filled < header.size()) {
+        const ssize_t n = ::read(file.Get(), header.data() + filled, header.size() - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return static_cast<std::uint32_t>(errno);
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    return 0;
+}
+
+} // namespace tala::os

@@ -1,0 +1,52 @@
+#include "os/Files.h"
+
+#include "os/windows/UniqueHandle.h"
+#include "os/windows/Wide.h"
+
+namespace tala::os {
+namespace {
+
+// Paths of MAX_PATH characters or more only work with the "\\?\" prefix.
+std::u16string WithLongPathPrefix(const std::u16string& path)
+{
+    if (path.size() < MAX_PATH || path.rfind(u"\\\\?\\", 0) == 0) return path;
+    return u"\\\\?\\" + path;
+}
+
+} // namespace
+
+bool PathExists(const std::u16string& path)
+{
+    WIN32_FIND_DATAW data;
+    const UniqueFindHandle search(
+        ValidOrNull(::FindFirstFileW(Wide(WithLongPathPrefix(path)), &data)));
+    return search != nullptr;
+}
+
+bool MakeDirectory(const std::u16string& path)
+{
+    return ::CreateDirectoryW(Wide(path), nullptr) != FALSE;
+}
+
+bool RemoveFile(const std::u16string& path) { return ::DeleteFileW(Wide(path)) != FALSE; }
+
+bool ChangeCurrentDirectory(const std::u16string& path)
+{
+    return ::SetCurrentDirectoryW(Wide(path)) != FALSE;
+}
+
+std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header)
+{
+    header.fill(0);
+    const UniqueHandle file(ValidOrNull(::CreateFileW(Wide(path), GENERIC_READ, 0, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL,
+                                                      nullptr)));
+    if (file == nullptr) return ::GetLastError();
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), header.data(), static_cast<DWORD>(header.size()), &read, nullptr)) {
+        return ::GetLastError();
+    }
+    return 0;
+}
+
+} // namespace tala::os

@@ -1,0 +1,40 @@
+#include "settings/SettingsFile.h"
+
+#include "os/Files.h"
+#include "os/IniFile.h"
+
+namespace tala {
+
+std::uint32_t SettingsFile::ReadHeader(std::array<std::uint8_t, 4>& header)
+{
+    return os::ReadFileHeader(path_, header);
+}
+
+void SettingsFile::GetString(std::u16string_view section, std::u16string_view key,
+                             std::u16string& value)
+{
+    value = os::ReadIniString(path_, std::u16string(section), std::u16string(key));
+}
+
+void SettingsFile::GetSectionNames(StringList& names)
+{
+    names = os::ReadIniSectionNames(path_);
+}
+
+void SettingsFile::SetString(std::u16string_view section, std::u16string_view key,
+                             std::u16string_view value)
+{
+    os::WriteIniString(path_, std::u16string(section), std::u16string(key),
+                      std::u16string(value));
+}
+
+void SettingsFile::Delete() { os::RemoveFile(path_); }
+
+std::u16string SettingsFile::Get(std::u16string_view section, std::u16string_view key)
+{
+    std::u16string value;
+    GetString(section, key, value);
+    return value;
+}
+
+} // namespace tala

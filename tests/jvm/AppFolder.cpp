@@ -1,0 +1,154 @@
+#include "tests/jvm/AppFolder.h"
+
+#include <array>
+#include <cerrno>
+#include <csignal>
+#include <fcntl.h>
+#include <poll.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+extern char** environ;
+
+namespace tala::test {
+namespace {
+
+class Pipe {
+public:
+    Pipe() { ok_ = ::pipe2(ends_.data(), O_CLOEXEC) == 0; }
+    ~Pipe() { CloseRead(); CloseWrite(); }
+    Pipe(const Pipe&) = delete;
+    Pipe& operator=(const Pipe&) = delete;
+
+    bool Ok() const { return ok_; }
+    int Read() const { return ends_[0]; }
+    int Write() const { return ends_[1]; }
+    void CloseRead() { Close(ends_[0]); }
+    void CloseWrite() { Close(ends_[1]); }
+
+private:
+    static void Close(int& fd)
+    {
+        if (fd >= 0) ::close(fd);
+        fd = -1;
+    }
+    std::array<int, 2> ends_{-1, -1};
+    bool ok_ = false;
+};
+
+class SpawnActions {
+public:
+    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
+    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
+    SpawnActions(const SpawnActions&) = delete;
+    SpawnActions& operator=(const SpawnActions&) = delete;
+    posix_spawn_file_actions_t* Get() { return &actions_; }
+
+private:
+    posix_spawn_file_actions_t actions_{};
+};
+
+int ExitCodeOf(int status)
+{
+    if (WIFEXITED(status)) return WEXITSTATUS(status);
+    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
+    return -1;
+}
+
+// Drains both pipes until the child closes them or the deadline passes.
+bool Collect(Pipe& out, Pipe& err, RunResult& result, std::chrono::steady_clock::time_point deadline)
+{
+    std::array<pollfd, 2> fds{{{out.Read(), POLLIN, 0}, {err.Read(), POLLIN, 0}}};
+    std::array<std::string*, 2> sinks{&result.output, &result.errors};
+    int open = 2;
+    while (open > 0) {
+        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
+            deadline - std::chrono::steady_clock::now());
+        if (left.count() <= 0) return false;
+        const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(left.count()));
+        if (ready < 0 && errno == EINTR) continue;
+        if (ready <= 0) return false;
+        for (std::size_t i = 0; i < fds.size(); ++i) {
+            if (fds[i].fd < 0 || fds[i].revents == 0) continue;
+            char buffer[4096];
+            const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
+            if (n > 0) {
+                sinks[i]->append(buffer, static_cast<std::size_t>(n));
+            } else if (n == 0 || errno != EINTR) {
+                fds[i].fd = -1;
+                --open;
+            }
+        }
+    }
+    return true;
+}
+
+} // namespace
+
+RunResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
+                     std::chrono::seconds timeout)
+{
+    RunResult result;
+    Pipe out;
+    Pipe err;
+    if (!out.Ok() || !err.Ok() || argv.empty()) return result;
+
+    SpawnActions actions;
+    ::posix_spawn_file_actions_adddup2(actions.Get(), out.Write(), STDOUT_FILENO);
+    ::posix_spawn_file_actions_adddup2(actions.Get(), err.Write(), STDERR_FILENO);
+    ::posix_spawn_file_actions_addopen(actions.Get(), STDIN_FILENO, "/dev/null", O_RDONLY, 0);
+    ::posix_spawn_file_actions_addchdir_np(actions.Get(), workingFolder.c_str());
+
+    std::vector<char*> args;
+    for (const std::string& arg : argv) args.push_back(const_cast<char*>(arg.c_str()));
+    args.push_back(nullptr);
+
+    pid_t child = 0;
+    if (::posix_spawn(&child, args[0], actions.Get(), nullptr, args.data(), environ) != 0) {
+        return result;
+    }
+    out.CloseWrite();
+    err.CloseWrite();
+
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    if (!Collect(out, err, result, deadline)) {
+        result.timedOut = true;
+        ::kill(child, SIGKILL);
+    }
+    int status = 0;
+    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
+    result.exitCode = ExitCodeOf(status);
+    return result;
+}
+
+AppFolder::AppFolder(const std::string& productName) : productName_(productName)
+{
+    std::filesystem::copy_file(TALA_LAUNCHER_PATH, Launcher());
+}
+
+void AppFolder::WriteSettings(const std::string& bytes) const
+{
+    WriteBytes(Path() / (productName_ + ".ini"), bytes);
+}
+
+bool AppFolder::CompileJava(const std::vector<std::string>& sourceFiles, std::string& errors) const
+{
+    std::vector<std::string> argv{TALA_JAVAC_PATH, "-encoding", "UTF-8", "-d",
+                                  (Path() / "classes").string()};
+    for (const std::string& file : sourceFiles) {
+        argv.push_back((std::filesystem::path(TALA_JAVA_SOURCES) / file).string());
+    }
+    const RunResult result = RunProgram(argv, Path(), std::chrono::seconds(120));
+    errors = result.output + result.errors;
+    return !result.timedOut && result.exitCode == 0;
+}
+
+RunResult AppFolder::Run(const std::vector<std::string>& arguments, std::chrono::seconds timeout) const
+{
+    std::vector<std::string> argv{Launcher().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    return RunProgram(argv, Path(), timeout);
+}
+
+} // namespace tala::test

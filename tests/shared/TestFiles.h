@@ -1,0 +1,48 @@
+// Files and folders for tests that run on both builds: a temporary folder
+// removed with everything in it, byte-exact file writes, and an environment
+// variable set for the length of a test.
+#pragma once
+
+#include <filesystem>
+#include <optional>
+#include <string>
+
+namespace tala::test {
+
+class TempFolder {
+public:
+    TempFolder();
+    ~TempFolder();
+    TempFolder(const TempFolder&) = delete;
+    TempFolder& operator=(const TempFolder&) = delete;
+
+    const std::filesystem::path& Path() const { return path_; }
+    // A path inside the folder, as the launcher's UTF-16 text.
+    std::u16string Child(const std::filesystem::path& relative) const;
+
+private:
+    std::filesystem::path path_;
+};
+
+void WriteBytes(const std::filesystem::path& path, const std::string& bytes);
+std::string ReadBytes(const std::filesystem::path& path);
+
+// Text as UTF-16 little-endian with a byte-order mark, as Windows tools write it.
+std::string Utf16LeWithBom(const std::u16string& text);
+
+class ScopedEnvironmentVariable {
+public:
+    ScopedEnvironmentVariable(std::u16string name, const std::optional<std::u16string>& value);
+    ~ScopedEnvironmentVariable();
+    ScopedEnvironmentVariable(const ScopedEnvironmentVariable&) = delete;
+    ScopedEnvironmentVariable& operator=(const ScopedEnvironmentVariable&) = delete;
+
+private:
+    std::u16string name_;
+    std::optional<std::u16string> previous_;
+};
+
+// The variable that roots per-user settings on this platform.
+std::u16string UserSettingsRootVariable();
+
+} // namespace tala::test
