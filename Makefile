@@ -5,11 +5,11 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev \
             openjdk-17-jdk-headless gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix \
-            binutils-mingw-w64-x86-64 wine wine64 xvfb xauth
+            binutils-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 wine wine64 xvfb xauth
 
 FUZZ_SECONDS ?= 300
 
-.PHONY: all demo test deps linux windows linux-sanitize test-linux test-windows test-sanitize fuzz clean
+.PHONY: all demo test deps linux windows linux-sanitize test-linux test-windows test-sanitize fuzz bench clean
 
 all: linux windows
 
@@ -53,6 +53,14 @@ fuzz: deps linux-sanitize
 	        -artifact_prefix=build/linux-sanitize/fuzz-artifacts/ \
 	        build/linux-sanitize/fuzz-corpus/$$target fuzz/seeds/$$target || exit 1; \
 	done
+
+# Benchmarks of bench/, in a Wine session of their own.
+bench: deps windows
+	@session=$(CURDIR)/build/windows/bench-session; \
+	bash tests/windows/wine-session.sh start $(CURDIR)/build/windows/wine-prefix $$session >/dev/null && \
+	bash tests/windows/run-in-wine.sh $$session build/windows/bench/tala_runtime_search_bench.exe \
+	    build/windows/tala.exe; \
+	status=$$?; bash tests/windows/wine-session.sh stop $$session >/dev/null; exit $$status
 
 clean:
 	rm -rf build

@@ -1,8 +1,14 @@
 #include "launcher/PairProduct.h"
 
+#include "launcher/Launcher.h"
+#include "os/Process.h"
+
 namespace tala {
 
-// No runtime source marks a runtime as 32-bit yet, so no start gets here.
-std::int32_t StartPairProduct(Launcher&) { return 0; }
+std::int32_t StartPairProduct(Launcher& launcher)
+{
+    return os::StartWithOwnCommandLine(launcher.settings.pairProduct,
+                                       launcher.settings.pairReturnCode);
+}
 
 } // namespace tala

@@ -1,8 +1,103 @@
 #include "runtime/FindRuntime.h"
 
-namespace tala {
+#include "launcher/Launcher.h"
+#include "os/Module.h"
+#include "runtime/ArchitectureCheck.h"
+#include "runtime/RegistrySearch.h"
+#include "runtime/VmLibraryProbe.h"
 
-// No runtime source is searched yet.
-bool FindRuntime(Launcher&) { return false; }
+namespace tala {
+namespace {
+
+std::u16string WithTrailingSeparator(std::u16string folder, os::PathStyle style)
+{
+    const char16_t separator = os::PathSeparator(style);
+    if (folder.empty() || folder.back() != separator) folder += separator;
+    return folder;
+}
+
+std::optional<RuntimeChoice> FromJrePath(const LauncherSettings& settings,
+                                         const RuntimeMachine& machine, os::PathStyle style)
+{
+    if (settings.jrePath.empty()) return std::nullopt;
+    const auto library = FindVmLibrary(WithTrailingSeparator(settings.jrePath, style),
+                                       settings.jvmType, machine, style);
+    if (!library) return std::nullopt;
+    RuntimeChoice choice;
+    choice.vmLibraryPath = library->path;
+    choice.fromJrePath = true;
+    return choice;
+}
+
+std::optional<RuntimeChoice> FromBesideTheExecutable(const LauncherSettings& settings,
+                                                     const std::u16string& modulePath,
+                                                     const RuntimeMachine& machine,
+                                                     os::PathStyle style)
+{
+    if (modulePath.empty()) return std::nullopt;
+    const auto home = FindBundledRuntime(modulePath, machine, style);
+    if (!home) return std::nullopt;
+    const auto library = FindVmLibrary(*home, settings.jvmType, machine, style);
+    if (!library) return std::nullopt;
+    return RuntimeChoice{library->path, std::nullopt, false, false};
+}
+
+std::optional<RuntimeChoice> FromRegistry(const LauncherSettings& settings,
+                                          const RuntimeMachine& machine, os::PathStyle style)
+{
+    auto chosen = SearchRegistry(settings, os::RegistryView::Default, machine, style);
+    bool from32BitView = false;
+    if (!chosen && !settings.pairProduct.empty()) {
+        chosen = SearchRegistry(settings, os::RegistryView::Bits32, machine, style);
+        from32BitView = chosen.has_value();
+    }
+    if (!chosen) return std::nullopt;
+    // The configured type decides the final probe, also for keys whose
+    // candidates were probed more loosely.
+    const auto library = FindVmLibrary(chosen->homeFolder, settings.jvmType, machine, style);
+    if (!library) return std::nullopt;
+    return RuntimeChoice{library->path, chosen->version, false, from32BitView};
+}
+
+} // namespace
+
+std::optional<std::u16string> FindBundledRuntime(const std::u16string& modulePath,
+                                                 const RuntimeMachine& machine,
+                                                 os::PathStyle style)
+{
+    const char16_t separator = os::PathSeparator(style);
+    const std::size_t cut = modulePath.rfind(separator);
+    const std::u16string folder =
+        cut == std::u16string::npos ? std::u16string() : modulePath.substr(0, cut + 1);
+    std::u16string marker = style == os::PathStyle::Windows ? u"bin\\java.dll" : u"lib/libjava.so";
+    if (machine.PathExists(folder + marker)) return folder;
+    const std::u16string inner = folder + u"jre64" + separator;
+    if (machine.PathExists(inner + marker)) return inner;
+    return std::nullopt;
+}
+
+std::optional<RuntimeChoice> SearchRuntime(const LauncherSettings& settings,
+                                           const std::u16string& modulePath,
+                                           const RuntimeMachine& machine, os::PathStyle style)
+{
+    if (auto choice = FromJrePath(settings, machine, style)) return choice;
+    if (auto choice = FromBesideTheExecutable(settings, modulePath, machine, style)) return choice;
+    return FromRegistry(settings, machine, style);
+}
+
+bool FindRuntime(Launcher& launcher)
+{
+    std::u16string modulePath;
+    if (!os::GetModulePath(modulePath)) modulePath.clear();
+    const SystemRuntimeMachine machine;
+    const auto choice = SearchRuntime(launcher.settings, modulePath, machine);
+    if (!choice) return false;
+
+    launcher.vmLibraryPath = choice->vmLibraryPath;
+    if (choice->version) launcher.runtimeVersion = *choice->version;
+    if (choice->fromJrePath) CheckVmLibraryArchitecture(launcher);
+    if (choice->from32BitView) launcher.runPairProduct = true;
+    return true;
+}
 
 } // namespace tala

@@ -56,20 +56,20 @@ int ExitCodeOf(int status)
     return -1;
 }
 
-// Drains both pipes until the child closes them or the deadline passes.
-bool Collect(Pipe& out, Pipe& err, RunResult& result, std::chrono::steady_clock::time_point deadline)
+// Reads what the pipes hold until the child has ended (or the deadline
+// passes). The child's own children may inherit the pipes and keep them open
+// long after it ended, so its end, not the pipes' end, finishes the run.
+bool Collect(Pipe& out, Pipe& err, pid_t child, RunResult& result, int& status,
+             std::chrono::steady_clock::time_point deadline)
 {
     std::array<pollfd, 2> fds{{{out.Read(), POLLIN, 0}, {err.Read(), POLLIN, 0}}};
     std::array<std::string*, 2> sinks{&result.output, &result.errors};
-    int open = 2;
-    while (open > 0) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(
-            deadline - std::chrono::steady_clock::now());
-        if (left.count() <= 0) return false;
-        const int ready = ::poll(fds.data(), fds.size(), static_cast<int>(left.count()));
-        if (ready < 0 && errno == EINTR) continue;
-        if (ready <= 0) return false;
-        for (std::size_t i = 0; i < fds.size(); ++i) {
+    bool ended = false;
+    for (;;) {
+        const bool late = std::chrono::steady_clock::now() >= deadline;
+        const int ready = ::poll(fds.data(), fds.size(), ended ? 0 : 50);
+        if (ready < 0 && errno != EINTR) return false;
+        for (std::size_t i = 0; ready > 0 && i < fds.size(); ++i) {
             if (fds[i].fd < 0 || fds[i].revents == 0) continue;
             char buffer[4096];
             const ssize_t n = ::read(fds[i].fd, buffer, sizeof buffer);
@@ -77,11 +77,12 @@ bool Collect(Pipe& out, Pipe& err, RunResult& result, std::chrono::steady_clock:
                 sinks[i]->append(buffer, static_cast<std::size_t>(n));
             } else if (n == 0 || errno != EINTR) {
                 fds[i].fd = -1;
-                --open;
             }
         }
+        if (ended && ready <= 0) return true; // drained what the child left
+        if (!ended) ended = ::waitpid(child, &status, WNOHANG) == child;
+        if (!ended && late) return false;
     }
-    return true;
 }
 
 } // namespace
@@ -112,12 +113,12 @@ RunResult RunProgram(const std::vector<std::string>& argv, const std::filesystem
     err.CloseWrite();
 
     const auto deadline = std::chrono::steady_clock::now() + timeout;
-    if (!Collect(out, err, result, deadline)) {
+    int status = 0;
+    if (!Collect(out, err, child, result, status, deadline)) {
         result.timedOut = true;
         ::kill(child, SIGKILL);
+        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     }
-    int status = 0;
-    while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {}
     result.exitCode = ExitCodeOf(status);
     return result;
 }

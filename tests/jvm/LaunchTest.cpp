@@ -55,7 +55,7 @@ TEST(JavaApplication, CompiledClassesLandInTheApplicationFolder)
 
     app.WriteSettings("[Java Runtime Environment]\nMain Class=demo.Hello\n"
                       "[Class Path]\nClass Path=classes\n");
-    // No runtime source is searched yet: the start ends there, silently.
+    // No VM can be started yet: the start ends after the runtime search, silently.
     const RunResult result = app.Run({"a b"});
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, kFailed);

@@ -1,5 +1,6 @@
 // Settings files and how a start of either launcher build must end with them
-// while no runtime can be found: the message shown (a box on Windows, standard
+// while no runtime can be found (the files that name a main class also ask for
+// a Java version no machine has): the message shown (a box on Windows, standard
 // error on Linux) and the exit code. The Windows and Linux end-to-end tests
 // both run this table, so the two builds are held to the same behaviour.
 #pragma once

@@ -8,14 +8,13 @@
 // the host path of a Linux build tree (Wine shows the host's root as Z:).
 #include "tests/shared/StartUpCases.h"
 #include "tests/shared/TestFiles.h"
+#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/MessageTexts.h"
 #include "tests/windows/driver/Driver.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
-
-#include <shellapi.h>
 
 #include <algorithm>
 #include <filesystem>
@@ -33,29 +32,6 @@ void PrintTo(const StartUpCase& start, std::ostream* out)
 namespace {
 
 using namespace std::chrono_literals;
-
-struct ArgumentsDeleter {
-    void operator()(LPWSTR* arguments) const { ::LocalFree(arguments); }
-};
-
-std::filesystem::path LauncherPath()
-{
-    constexpr std::wstring_view kOption = L"--launcher=";
-    int count = 0;
-    const std::unique_ptr<LPWSTR, ArgumentsDeleter> arguments(
-        ::CommandLineToArgvW(::GetCommandLineW(), &count));
-    for (int i = 1; arguments && i < count; ++i) {
-        std::wstring argument = arguments.get()[i];
-        if (argument.rfind(kOption, 0) != 0) continue;
-        std::wstring path = argument.substr(kOption.size());
-        if (path.starts_with(L"/")) {
-            std::replace(path.begin(), path.end(), L'/', L'\\');
-            path = L"Z:" + path;
-        }
-        return path;
-    }
-    return {};
-}
 
 // What the driver saw, in its record format, for failure messages.
 std::string Seen(const Outcome& outcome)

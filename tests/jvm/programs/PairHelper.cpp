@@ -1,0 +1,20 @@
+// Stands in for a product's 32-bit pair executable on Linux: records the
+// arguments it was started with (argv[0] included, each ended by a NUL) in
+// pair-arguments beside itself and exits with 42. While a file named "hold"
+// lies beside it, it waits first, so a test can see whether the launcher waited.
+#include <chrono>
+#include <filesystem>
+#include <fstream>
+#include <thread>
+
+int main(int argc, char** argv)
+{
+    namespace fs = std::filesystem;
+    const fs::path folder = fs::read_symlink("/proc/self/exe").parent_path();
+    for (int tenths = 0; tenths < 300 && fs::exists(folder / "hold"); ++tenths) {
+        std::this_thread::sleep_for(std::chrono::milliseconds(100));
+    }
+    std::ofstream record(folder / "pair-arguments", std::ios::binary);
+    for (int i = 0; i < argc; ++i) record << argv[i] << '\0';
+    return 42;
+}

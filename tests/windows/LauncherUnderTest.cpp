@@ -1,0 +1,39 @@
+#include "tests/windows/LauncherUnderTest.h"
+
+#include <windows.h>
+
+#include <shellapi.h>
+
+#include <algorithm>
+#include <memory>
+#include <string>
+
+namespace tala::test {
+namespace {
+
+struct ArgumentsDeleter {
+    void operator()(LPWSTR* arguments) const { ::LocalFree(arguments); }
+};
+
+} // namespace
+
+std::filesystem::path LauncherPath()
+{
+    constexpr std::wstring_view kOption = L"--launcher=";
+    int count = 0;
+    const std::unique_ptr<LPWSTR, ArgumentsDeleter> arguments(
+        ::CommandLineToArgvW(::GetCommandLineW(), &count));
+    for (int i = 1; arguments && i < count; ++i) {
+        std::wstring argument = arguments.get()[i];
+        if (argument.rfind(kOption, 0) != 0) continue;
+        std::wstring path = argument.substr(kOption.size());
+        if (path.starts_with(L"/")) {
+            std::replace(path.begin(), path.end(), L'/', L'\\');
+            path = L"Z:" + path;
+        }
+        return path;
+    }
+    return {};
+}
+
+} // namespace tala::test
