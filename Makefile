@@ -54,8 +54,14 @@ fuzz: deps linux-sanitize
 	        build/linux-sanitize/fuzz-corpus/$$target fuzz/seeds/$$target || exit 1; \
 	done
 
-# Benchmarks of bench/, in a Wine session of their own.
-bench: deps windows
+# Benchmarks of bench/: the Linux start-up against the JDK's own launcher, the
+# class path cost, and the runtime search under Wine in a session of its own.
+JDK_HOME ?= /usr/lib/jvm/java-17-openjdk-amd64
+
+bench: deps linux windows
+	@mkdir -p build/bench-classes && javac -d build/bench-classes tests/jvm/java/demo/Hello.java
+	build/linux/bench/tala_startup_bench build/linux/tala $(JDK_HOME) build/bench-classes 30
+	build/linux/bench/tala_class_path_bench $(JDK_HOME)
 	@session=$(CURDIR)/build/windows/bench-session; \
 	bash tests/windows/wine-session.sh start $(CURDIR)/build/windows/wine-prefix $$session >/dev/null && \
 	bash tests/windows/run-in-wine.sh $$session build/windows/bench/tala_runtime_search_bench.exe \

@@ -19,8 +19,7 @@ code=$?
 echo "hello-tala ended with exit code $code."
 case $code in
     0)   echo "The Java application ran through the launcher." ;;
-    255) echo "The launcher read its command line and hello-tala.ini, found the main class, and" \
-              "stopped at the runtime search, which is not built yet (exit code -1)." ;;
+    255) echo "The launcher could not start the application (exit code -1); it said why above." ;;
     *)   echo "The application's own exit code." ;;
 esac
 exit 0

@@ -8,7 +8,10 @@
 #include "runtime/RuntimeNotFoundDialog.h"
 #include "settings/ReadSettings.h"
 #include "settings/WorkingDirectory.h"
-#include "vm/JavaApplication.h"
+#include "splash/Splash.h"
+#include "vm/JavaThread.h"
+#include "vm/RuntimePaths.h"
+#include "vm/VmOptions.h"
 
 namespace tala {
 
@@ -28,12 +31,22 @@ std::int32_t Launcher::Run()
 {
     if (runPairProduct) return StartPairProduct(*this);
     if (singleInstanceActive && !isFirstInstance) return WaitForFirstInstance(*this);
-    return RunJavaApplication(*this);
+    ApplyRuntimePaths(*this);
+    if (SplashWanted(programArguments) && !StartSplash(*this)) return 0;
+    if (!LoadVmLibrary(*this, vmLibraryPath)) return -1;
+    // A missing class path has been reported; the VM still starts with what there is.
+    BuildVmOptions(*this);
+    if (RunJavaThread(*this) == 0) return 0;
+    CallSplashClose(*this);
+    return -1;
 }
 
 void Launcher::Finish()
 {
+    CloseSplashWindow(*this);
+    DestroyVm(*this);
     StopSingleInstance(*this);
+    CallSplashClose(*this);
 }
 
 std::int32_t RunLauncher()

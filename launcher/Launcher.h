@@ -6,6 +6,8 @@
 #include "runtime/VersionNumber.h"
 #include "settings/LauncherSettings.h"
 #include "settings/StringRules.h"
+#include "vm/JavaVm.h"
+#include "vm/VmOptionList.h"
 
 #include <cstdint>
 
@@ -33,6 +35,13 @@ public:
     std::u16string vmLibraryPath;
     VersionNumber runtimeVersion;
     bool runPairProduct = false;
+
+    // VM options, and the Java thread's stack size in bytes (0: not given).
+    VmOptionList vmOptions;
+    std::uint64_t javaThreadStackSize = 0;
+
+    // The VM library's entry points and the VM once created.
+    JavaVm vm;
 
     // Single instance.
     bool singleInstanceActive = false;

@@ -1,0 +1,11 @@
+package probe;
+
+// Prints what the launcher set up for the application to see.
+public class Environment {
+    public static void main(String[] args) {
+        System.out.println("TALA_JVM_PATH=" + System.getenv("TALA_JVM_PATH"));
+        System.out.println("TALA_JVM_HOME=" + System.getenv("TALA_JVM_HOME"));
+        System.out.println("java.class.path=" + System.getProperty("java.class.path"));
+        System.out.println("maxMemory=" + Runtime.getRuntime().maxMemory());
+    }
+}

@@ -1,0 +1,7 @@
+package probe;
+
+// A class without a main method.
+public class NoMain {
+    public static void helper() {
+    }
+}

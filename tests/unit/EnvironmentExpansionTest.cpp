@@ -1,0 +1,32 @@
+// %NAME% references expanded by the rules Windows applies, on a made-up environment.
+#include "os/EnvironmentExpansion.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace tala {
+namespace {
+
+TEST(EnvironmentExpansion, ReferencesBetweenTwoPercentSigns)
+{
+    const std::map<std::u16string, std::u16string> environment{
+        {u"A", u"x"}, {u"B", u"y"}, {u"EMPTY", u""}};
+    const os::VariableLookup lookup = [&](const std::u16string& name) {
+        const auto found = environment.find(name);
+        return found == environment.end() ? std::nullopt : std::optional(found->second);
+    };
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"", u""},          {u"plain", u"plain"}, {u"%A%\\%B%", u"x\\y"}, {u"%A%%B%", u"xy"},
+        {u"a%EMPTY%b", u"ab"}, {u"%UNSET%", u"%UNSET%"},
+        {u"%UNSET%A%", u"%UNSETx"}, // the closing "%" opens the next reference
+        {u"%%", u"%%"},      {u"%%A%", u"%x"},     {u"50%", u"50%"},       {u"%A%%", u"x%"},
+        {u"%a%", u"%a%"},    // names are looked up as written
+    };
+    for (const auto& [text, expanded] : cases) {
+        EXPECT_EQ(os::ExpandPercentReferences(text, lookup), expanded);
+    }
+}
+
+} // namespace
+} // namespace tala

@@ -1,0 +1,68 @@
+// Heap and stack sizes given as a share of the machine's memory, on made-up
+// machines, and the Java thread's stack size read from -Xss.
+#include "os/Utf8.h"
+#include "vm/MemoryOptions.h"
+
+#include <gtest/gtest.h>
+
+namespace tala {
+namespace {
+
+constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+
+TEST(PercentMemoryOption, RewrittenToKilobytesOfTheChosenBase)
+{
+    struct Case {
+        std::u16string parameter;
+        MemoryBase base;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {u"-Xmx50:256:1024P", {8 * kGiB, 0}, u"-Xmx1048576K"}, // capped at the maximum
+        {u"-Xmx25p", {16 * kGiB, 0}, u"-Xmx4194304K"},
+        {u"-Xms10:512:256P", {1 * kGiB, 0}, u"-Xms524288K"},   // the minimum wins over the maximum
+        {u"-Xmx:2048P", {8 * kGiB, 0}, u"-Xmx2097152K"},       // empty percentage, then the minimum
+        {u"-Xmx10:0:0:99P", {1 * kGiB, 0}, u"-Xmx104857K"},    // truncated; a fourth number ignored
+        {u"-Xss1.5:0P", {1 * kGiB, 0}, u"-Xss157286K"},        // "." skipped: 15 percent
+        {u"-Xmx50t", {1 * kGiB, 128 * 1024 * kGiB}, u"-Xmx68719476736K"}, // beyond 2^31 KB, in full
+        {u"-Xmx18446744073709551616P", {kGiB, 0}, u"-Xmx18446744073709551615K"}, // 64 bits at most
+        {u"-XmxP", {8 * kGiB, 0}, u"-XmxP0K"},
+        // Not in the percentage form: unchanged.
+        {u"-Xmx512m", {8 * kGiB, 0}, u"-Xmx512m"},
+        {u"-xmx50P", {8 * kGiB, 0}, u"-xmx50P"},
+        {u"-Xmn50P", {8 * kGiB, 0}, u"-Xmn50P"},
+    };
+    for (const Case& c : cases) {
+        std::u16string parameter = c.parameter;
+        RewriteMemoryOption(parameter, c.base);
+        EXPECT_EQ(parameter, c.expected);
+        EXPECT_EQ(IsPercentMemoryOption(c.parameter), parameter != c.parameter);
+    }
+}
+
+TEST(SizeList, PrefixThenNumbersUpToTheSuffix)
+{
+    using Numbers = std::vector<std::uint64_t>;
+    EXPECT_EQ(ParseSizeList(u"-Xmx50:256:1024P").numbers, (Numbers{50, 256, 1024}));
+    EXPECT_EQ(ParseSizeList(u"-Xmx:2048P").numbers, (Numbers{0, 2048}));
+    EXPECT_EQ(ParseSizeList(u"65536").numbers, Numbers{6553}); // the suffix is never read
+    EXPECT_EQ(ParseSizeList(u"-Xmx5").prefixLength, 4u);
+    EXPECT_EQ(ParseSizeList(u"abc").prefixLength, 3u);
+    EXPECT_TRUE(ParseSizeList(u"abc").numbers.empty());
+}
+
+TEST(StackSize, OneNumberWithAnOptionalUnit)
+{
+    const std::pair<std::u16string, std::uint64_t> cases[] = {
+        {u"512k", 524288}, {u"2m", 2097152}, {u"1g", 1073741824}, {u"2G", 2147483648},
+        {u"65536", 65536}, {u"1.5m", 15728640}, {u"1048576K", 1073741824},
+        {u"1:2m", 0}, {u"m", 0}, {u"x1m", 0}, {u"", 0},
+        {u"99999999999999999999k", UINT64_MAX}, // too large to hold: the largest value
+    };
+    for (const auto& [size, bytes] : cases) {
+        EXPECT_EQ(ReadStackSize(size), bytes) << os::ToUtf8(size);
+    }
+}
+
+} // namespace
+} // namespace tala

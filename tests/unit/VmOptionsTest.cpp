@@ -1,0 +1,160 @@
+// The VM options: the parameter tokenizer and quote removal, the class path
+// rules of both path conventions, and the whole assembly from a settings file.
+#include "launcher/Launcher.h"
+#include "tests/shared/TestFiles.h"
+#include "vm/VmOptions.h"
+
+#include <gtest/gtest.h>
+
+#include <map>
+
+namespace tala {
+namespace {
+
+using os::PathStyle;
+
+TEST(VmParameters, SplitAtSpacesOutsideQuotedRuns)
+{
+    const std::pair<std::u16string, StringList> cases[] = {
+        {u"", {}},
+        {u"   ", {}},
+        {u"  -Xmx512m   -Dp=\"a b\"  ", {u"-Xmx512m", u"-Dp=\"a b\""}},
+        {u"-Da -Da", {u"-Da", u"-Da"}},
+        {u"-Dq=\"abc def", {u"-Dq=\"abc", u"def"}},     // a quote without partner protects nothing
+        {u"\"a\"\"b c\" d", {u"\"a\"\"b", u"c\"", u"d"}}, // a doubled closing quote ends the run
+        {u"a\tb", {u"a\tb"}},
+    };
+    for (const auto& [text, tokens] : cases) EXPECT_EQ(SplitVmParameters(text), tokens);
+}
+
+TEST(VmParameters, QuotedRunsLoseTheirQuotes)
+{
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"-Dname=\"a b\"", u"-Dname=a b"},
+        {u"\"C:\\My Files\\x\"", u"C:\\My Files\\x"},
+        {u"\"a\"\"b\"", u"a\"b\""}, // the last quote has no partner
+        {u"-Dq=\"abc", u"-Dq=\"abc"},
+        {u"x\"\"\"\"y", u"x\"\"y"},
+        {u"\"a\"\"\"b\"", u"a\"b"}, // the search goes on right behind the inner part
+        {u"\"\"", u""},
+    };
+    for (const auto& [token, expected] : cases) {
+        std::u16string parameter = token;
+        RemoveQuotes(parameter);
+        EXPECT_EQ(parameter, expected);
+    }
+}
+
+// A made-up disk: what a directory search finds for each pattern, in its order.
+ClassPathRules RulesOn(std::u16string modulePath, PathStyle style,
+                       std::map<std::u16string, std::vector<std::u16string>> found)
+{
+    ClassPathRules rules;
+    rules.modulePath = std::move(modulePath);
+    rules.style = style;
+    rules.search = [found = std::move(found)](const std::u16string& pattern) {
+        const auto entry = found.find(pattern);
+        return entry == found.end() ? std::vector<std::u16string>() : entry->second;
+    };
+    return rules;
+}
+
+TEST(ClassPath, EntriesResolvedBySearchOrTakenAsWritten)
+{
+    test::ScopedEnvironmentVariable data(u"TALA_TEST_DATA", u"D:\\data");
+    const ClassPathRules windows = RulesOn(u"C:\\App\\Shop.exe", PathStyle::Windows,
+                                           {{u"C:\\App\\lib\\*.jar", {u"b.jar", u"a.jar"}},
+                                            {u"C:\\App", {u"App"}},
+                                            {u"C:\\Applib.jar", {u"Applib.jar"}},
+                                            {u"C:\\x\\*.jar", {u"y.jar"}}});
+    const ClassPathRules posix = RulesOn(u"/opt/shop/shop", PathStyle::Posix,
+                                         {{u"/opt/shop/lib/*.jar", {u"a.jar", u"."}},
+                                          {u"/opt/shop", {u"shop"}},
+                                          {u"/x/*.jar", {u"y.jar"}}});
+    struct Case {
+        const ClassPathRules& rules;
+        std::u16string value;
+        bool embeddedJar;
+        std::u16string expected;
+    };
+    const Case cases[] = {
+        {windows, u"\\lib\\*.jar", false, u"C:\\App\\lib\\b.jar;C:\\App\\lib\\a.jar;"},
+        {windows, u"C:\\x\\missing.jar;\\missing.jar", false, u"C:\\x\\missing.jar;"},
+        {windows, u"\\\\server\\share\\app.jar", false, u"\\\\server\\share\\app.jar;"},
+        {windows, u"%TALA_TEST_DATA%\\x.jar", false, u"D:\\data\\x.jar;"},
+        {windows, u";;", false, u"C:\\App;C:\\App;"},
+        {windows, u"lib.jar", false, u"C:\\Applib.jar;"},           // no separator added
+        {windows, u"C:\\x\\*.jar;C:\\x\\?.jar", false, u"C:\\x\\y.jar;C:\\x\\?.jar;"},
+        {windows, u"", true, u"C:\\App\\Shop.exe;"},
+        {posix, u"lib/*.jar;/abs/x.jar", false, u"/opt/shop/lib/a.jar:/opt/shop/lib/.:/abs/x.jar:"},
+        {posix, u";/x/*.jar", true, u"/opt/shop/shop:/opt/shop:/x/y.jar:"},
+        {posix, u"C:\\x.jar", false, u""}, // relative on POSIX, and not beside the executable
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(BuildClassPath(c.rules, c.value, c.embeddedJar), c.expected);
+    }
+}
+
+class BuildVmOptionsTest : public testing::Test {
+protected:
+    bool Build(const std::string& classPath, const std::string& parameters,
+               const std::string& application)
+    {
+        test::WriteBytes(folder.Path() / "shop.ini",
+                         "[Class Path]\nClass Path=" + classPath +
+                             "\n[Java Runtime Environment]\nVirtual Machine Parameters=" +
+                             parameters + "\n[Application]\n" + application + "\n");
+        testing::internal::CaptureStderr();
+        const bool ok = BuildVmOptionsFor(launcher, folder.Child("shop"));
+        shown = testing::internal::GetCapturedStderr();
+        return ok;
+    }
+
+    test::TempFolder folder;
+    test::ScopedEnvironmentVariable home{u"TALA_TEST_HOME", u"/h"};
+    test::ScopedEnvironmentVariable option{u"TALA_TEST_OPTION", u"-Xmx50P"};
+    Launcher launcher;
+    std::string shown;
+};
+
+TEST_F(BuildVmOptionsTest, ClassPathThenParametersInTheirOrder)
+{
+    std::filesystem::create_directory(folder.Path() / "lib");
+    test::WriteBytes(folder.Path() / "lib" / "app.jar", "");
+    launcher.programArguments = {u"arg"};
+    ASSERT_TRUE(Build("lib/*.jar;/abs/%TALA_TEST_HOME%.jar",
+                      "  -Xmx512m   -Dp=\"a b\"  -Xss512k -Xmx1:1:1P -Xss0:1:1T -Dp=\"a b\" "
+                      "%TALA_TEST_OPTION%",
+                      "Output File=%TALA_TEST_HOME%/out.txt\nOutput Append=yes\n"
+                      "Error File=err.txt\nError Append=Yes\n"
+                      "Cmd=one  two \"%TALA_TEST_HOME%\" -nosplash"));
+    const std::vector<std::string> expected{
+        "-Djava.class.path=" + folder.Path().string() + "/lib/app.jar:/abs//h.jar:",
+        "-Xmx512m", "-Dp=a b", "-Xss512k", "-Xmx1024K", "-Xss1024K", "-Dp=a b",
+        "-Xmx50P"}; // a percentage behind a variable is not rewritten
+    EXPECT_EQ(launcher.vmOptions.Options(), expected);
+    EXPECT_EQ(launcher.javaThreadStackSize, 1048576u); // the last -Xss counts
+    EXPECT_EQ(launcher.settings.outputFile, u"/h/out.txt");
+    EXPECT_TRUE(launcher.settings.outputAppend);
+    EXPECT_EQ(launcher.settings.errorFile, u"err.txt");
+    EXPECT_FALSE(launcher.settings.errorAppend); // only the exact "yes"
+    EXPECT_EQ(launcher.programArguments, (StringList{u"arg", u"one", u"two", u"/h", u"-nosplash"}));
+    EXPECT_EQ(shown, "");
+}
+
+TEST_F(BuildVmOptionsTest, EmptyClassPathStopsWithMessage209UnlessTheJarIsEmbedded)
+{
+    EXPECT_FALSE(Build("missing.jar;lib/*.jar", "-Xss1m", "Output File=out.txt\nCmd=one"));
+    EXPECT_EQ(shown, "Java Class Path was not specified in INI file.\n");
+    EXPECT_TRUE(launcher.vmOptions.Options().empty());
+    EXPECT_EQ(launcher.javaThreadStackSize, 0u);
+    EXPECT_EQ(launcher.settings.outputFile, u"");
+    EXPECT_TRUE(launcher.programArguments.empty());
+
+    ASSERT_TRUE(Build("", "", "Embedded Jar=YES")); // the executable alone is a class path
+    EXPECT_EQ(launcher.vmOptions.Options(),
+              std::vector<std::string>{"-Djava.class.path=" + folder.Path().string() + "/shop:"});
+}
+
+} // namespace
+} // namespace tala

@@ -1,0 +1,152 @@
+#include "vm/JavaThread.h"
+
+#include "launcher/ErrorReport.h"
+#include "launcher/Launcher.h"
+#include "os/Thread.h"
+#include "splash/Splash.h"
+#include "vm/ExceptionDialog.h"
+#include "vm/JniStrings.h"
+
+#include <cstdio>
+
+namespace tala {
+namespace {
+
+// The JDK 1.1 initialisation record: only the VM's default Java stack size is
+// read from it. Current jni.h files no longer declare it.
+struct Jdk11InitArgs {
+    jint version;
+    char** properties;
+    jint checkSource;
+    jint nativeStackSize;
+    jint javaStackSize;
+    jint minHeapSize;
+    jint maxHeapSize;
+    jint verifyMode;
+    char* classpath;
+    jint(JNICALL* vfprintf)(FILE* stream, const char* format, va_list arguments);
+    void(JNICALL* exit)(jint code);
+    void(JNICALL* abort)();
+    jint enableClassGC;
+    jint enableVerboseGC;
+    jint disableAsyncGC;
+    jint verbose;
+    jboolean debugging;
+    jint debugPort;
+};
+
+std::uint32_t JavaThreadMain(void* argument)
+{
+    Launcher& launcher = *static_cast<Launcher*>(argument);
+    if (!CreateVm(launcher)) return 1;
+    if (!InvokeMain(launcher)) return 1;
+    // Returns once the application's other non-daemon threads have ended.
+    DestroyVm(launcher);
+    return 0;
+}
+
+// The runtime's own launcher helper loads the main class the way "java" does
+// (and reports a missing one itself); nothing when the runtime lacks it.
+jclass MainClassThroughLauncherHelper(Launcher& launcher)
+{
+    JNIEnv* env = launcher.vm.env;
+    if (launcher.vm.findClassFromBootLoader == nullptr) return nullptr;
+    const jclass helper = launcher.vm.findClassFromBootLoader(env, "sun/launcher/LauncherHelper");
+    if (helper == nullptr) return nullptr;
+    const jmethodID checkAndLoadMain = env->GetStaticMethodID(
+        helper, "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;");
+    if (checkAndLoadMain == nullptr) return nullptr;
+    const jstring name = NewJavaString(env, ReplaceAll(launcher.settings.mainClass, u'/', u'.'));
+    if (name == nullptr) return nullptr;
+    return static_cast<jclass>(
+        env->CallStaticObjectMethod(helper, checkAndLoadMain, JNI_TRUE, jint{1}, name));
+}
+
+jclass MainClassThroughFindClass(Launcher& launcher)
+{
+    JNIEnv* env = launcher.vm.env;
+    env->ExceptionClear();
+    const jstring name = NewJavaString(env, launcher.settings.mainClass);
+    if (name == nullptr) {
+        ReportError(launcher.splashWindow, MessageId::MainClassNotConvertible,
+                    {launcher.settings.mainClass});
+        return nullptr;
+    }
+    const char* utf = env->GetStringUTFChars(name, nullptr);
+    if (utf == nullptr) {
+        env->ExceptionDescribe();
+        return nullptr;
+    }
+    const jclass mainClass = env->FindClass(utf);
+    if (mainClass == nullptr) {
+        env->ExceptionDescribe();
+        ReportError(launcher.splashWindow, MessageId::MainClassNotFound, {FromJavaUtf(utf)});
+    }
+    env->ReleaseStringUTFChars(name, utf);
+    return mainClass;
+}
+
+// After main: the exception it left is offered to the user when asked for.
+void HandleUncaughtException(Launcher& launcher)
+{
+    JNIEnv* env = launcher.vm.env;
+    const jthrowable exception = env->ExceptionOccurred();
+    if (exception == nullptr) return;
+    CloseSplashWindow(launcher);
+    if (launcher.settings.failureCheck && ShowExceptionDialog(launcher, exception, env)) {
+        CallSystemExit(env);
+    }
+}
+
+} // namespace
+
+std::uint64_t DefaultJavaStackSize(const Launcher& launcher)
+{
+    Jdk11InitArgs arguments{};
+    arguments.version = JNI_VERSION_1_1;
+    // Its result is of no interest: runtimes that no longer support the
+    // record still fill in the stack size.
+    launcher.vm.getDefaultInitArgs(&arguments);
+    return arguments.javaStackSize > 0 ? static_cast<std::uint64_t>(arguments.javaStackSize) : 0;
+}
+
+std::uint32_t RunJavaThread(Launcher& launcher)
+{
+    if (launcher.javaThreadStackSize == 0) launcher.javaThreadStackSize = DefaultJavaStackSize(launcher);
+    return os::RunOnOwnThread(static_cast<std::size_t>(launcher.javaThreadStackSize), JavaThreadMain,
+                              &launcher);
+}
+
+bool InvokeMain(Launcher& launcher)
+{
+    JNIEnv* env = launcher.vm.env;
+    jclass mainClass = MainClassThroughLauncherHelper(launcher);
+    if (mainClass == nullptr) mainClass = MainClassThroughFindClass(launcher);
+    if (mainClass == nullptr) return false;
+
+    const jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
+    if (main == nullptr) {
+        if (env->ExceptionOccurred() != nullptr) {
+            env->ExceptionDescribe();
+        } else {
+            ShowErrorBox(launcher.splashWindow, MessageId::MainMethodNotFound);
+        }
+        return false;
+    }
+    const jobjectArray arguments = NewStringArray(env, launcher.programArguments);
+    if (arguments == nullptr) {
+        env->ExceptionDescribe();
+        return false;
+    }
+    env->CallStaticVoidMethod(mainClass, main, arguments);
+    HandleUncaughtException(launcher);
+
+    if (!launcher.settings.allowIbm && !launcher.settings.favorIbm) {
+        return launcher.vm.handle->DetachCurrentThread() == JNI_OK;
+    }
+    // IBM runtimes end the process themselves; the launcher must not return
+    // from their main thread.
+    os::SleepForever();
+}
+
+} // namespace tala

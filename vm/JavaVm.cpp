@@ -1,0 +1,97 @@
+#include "vm/JavaVm.h"
+
+#include "launcher/ErrorReport.h"
+#include "launcher/Launcher.h"
+#include "os/LastError.h"
+#include "os/Library.h"
+#include "vm/OutputRedirection.h"
+
+#include <vector>
+
+namespace tala {
+namespace {
+
+// The runtime calls these before it ends the process itself (System.exit, a
+// fatal start-up error); the launcher has nothing to add, but giving them keeps
+// the runtime from calling the C library's exit or abort on its own terms.
+void JNICALL ExitHook(jint) {}
+void JNICALL AbortHook() {}
+
+template <typename Function>
+bool Resolve(os::LibraryHandle library, const char* name, Function& function)
+{
+    function = reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
+    return function != nullptr;
+}
+
+MessageArgument ReasonFor(jint result)
+{
+    switch (result) {
+    case JNI_ERR: return DetailText(MessageId::ReasonUnknown);
+    case JNI_EDETACHED: return DetailText(MessageId::ReasonThreadDetached);
+    case JNI_EVERSION: return DetailText(MessageId::ReasonVersion);
+    case JNI_ENOMEM: return DetailText(MessageId::ReasonNoMemory);
+    case JNI_EEXIST: return DetailText(MessageId::ReasonVmExists);
+    case JNI_EINVAL: return DetailText(MessageId::ReasonInvalidArguments);
+    default: return std::u16string();
+    }
+}
+
+} // namespace
+
+bool LoadVmLibrary(Launcher& launcher, const std::u16string& path)
+{
+    JavaVm& vm = launcher.vm;
+    const os::LibraryHandle library = os::LoadLibraryFile(path);
+    if (library == nullptr) {
+        ReportError(launcher.splashWindow, MessageId::VmLibraryLoadFailed, {path, os::LastErrorCode()});
+        return false;
+    }
+    if (!Resolve(library, "JNI_CreateJavaVM", vm.createJavaVm) ||
+        !Resolve(library, "JNI_GetDefaultJavaVMInitArgs", vm.getDefaultInitArgs)) {
+        ReportError(launcher.splashWindow, MessageId::WindowsException,
+                    {DetailText(MessageId::CreateJavaVmNotFound), os::LastErrorCode()});
+        return false;
+    }
+    Resolve(library, "JVM_FindClassFromBootLoader", vm.findClassFromBootLoader);
+    return true;
+}
+
+bool CreateVm(Launcher& launcher)
+{
+    // The records point into the launcher's option strings, which outlive the call.
+    std::vector<JavaVMOption> options;
+    for (const std::string& option : launcher.vmOptions.Options()) {
+        options.push_back({const_cast<char*>(option.c_str()), nullptr});
+    }
+    options.push_back({const_cast<char*>("abort"), reinterpret_cast<void*>(&AbortHook)});
+    options.push_back({const_cast<char*>("exit"), reinterpret_cast<void*>(&ExitHook)});
+
+    JavaVMInitArgs arguments{};
+    arguments.version = JNI_VERSION_1_2;
+    arguments.nOptions = static_cast<jint>(options.size());
+    arguments.options = options.data();
+    arguments.ignoreUnrecognized = JNI_FALSE;
+
+    JavaVm& vm = launcher.vm;
+    void* env = nullptr;
+    const jint result = vm.createJavaVm(&vm.handle, &env, &arguments);
+    if (result != JNI_OK) {
+        vm.handle = nullptr;
+        ReportError(launcher.splashWindow, MessageId::JniException,
+                    {DetailText(MessageId::CreateJavaVmFailed), ReasonFor(result)});
+        return false;
+    }
+    vm.env = static_cast<JNIEnv*>(env);
+    RedirectStandardStreams(launcher, vm.env);
+    return true;
+}
+
+void DestroyVm(Launcher& launcher)
+{
+    if (launcher.vm.handle == nullptr) return;
+    launcher.vm.handle->DestroyJavaVM();
+    launcher.vm.handle = nullptr;
+}
+
+} // namespace tala

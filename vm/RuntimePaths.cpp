@@ -1,0 +1,114 @@
+#include "vm/RuntimePaths.h"
+
+#include "launcher/Launcher.h"
+#include "os/Environment.h"
+#include "os/Module.h"
+#include "os/PathList.h"
+#include "vm/VmOptions.h"
+
+namespace tala {
+namespace {
+
+// A settings value that lists folders, with the settings file's ";" turned
+// into the platform's list separator, and one behind it.
+std::u16string FolderListWithSeparator(std::u16string_view folders, os::PathStyle style)
+{
+    const char16_t listSeparator = os::PathListSeparator(style);
+    std::u16string list = ReplaceAll(std::u16string(folders), u';', listSeparator);
+    if (!list.empty() && list.back() != listSeparator) list += listSeparator;
+    return list;
+}
+
+std::u16string PathReference(os::PathStyle style)
+{
+    std::u16string reference(1, u'%');
+    reference.append(PathVariableName(style)).append(1, u'%');
+    return reference;
+}
+
+} // namespace
+
+std::u16string StripPathComponents(std::u16string_view path, int count, os::PathStyle style)
+{
+    const char16_t separator = os::PathSeparator(style);
+    for (int i = 0; i < count; ++i) {
+        const std::size_t cut = path.rfind(separator);
+        if (cut == std::u16string_view::npos) break;
+        path = path.substr(0, cut);
+    }
+    return std::u16string(path);
+}
+
+std::u16string RuntimeHomeOf(std::u16string_view vmLibraryPath, os::PathStyle style)
+{
+    std::u16string home = StripPathComponents(vmLibraryPath, 3, style);
+    // Old POSIX runtimes keep the library one level deeper, in
+    // lib/<architecture>/<kind>/.
+    if (style == os::PathStyle::Posix && home.ends_with(u"/lib")) {
+        home = StripPathComponents(home, 1, style);
+    }
+    return home;
+}
+
+std::u16string_view PathVariableName(os::PathStyle style)
+{
+    return style == os::PathStyle::Windows ? u"Path" : u"PATH";
+}
+
+std::u16string ComposeLibraryPath(std::u16string_view libraryPath,
+                                  std::u16string_view executableFolder,
+                                  std::u16string_view runtimeHome, os::PathStyle style)
+{
+    const char16_t listSeparator = os::PathListSeparator(style);
+    std::u16string text = FolderListWithSeparator(libraryPath, style);
+    text += executableFolder;
+    text += listSeparator;
+    text += u'.';
+    text += listSeparator;
+    text += PathReference(style);
+    text += listSeparator;
+    text += runtimeHome;
+    text += os::PathSeparator(style);
+    text += u"lib";
+    return text;
+}
+
+std::u16string ComposeSystemPath(std::u16string_view systemPath, std::u16string_view binFolder,
+                                 os::PathStyle style)
+{
+    std::u16string text = systemPath.empty() ? std::u16string()
+                                             : FolderListWithSeparator(systemPath, style);
+    text += PathReference(style);
+    text += os::PathListSeparator(style);
+    text += binFolder;
+    return text;
+}
+
+void ApplyRuntimePaths(Launcher& launcher)
+{
+    const std::u16string& library = launcher.vmLibraryPath;
+    const std::u16string home = RuntimeHomeOf(library);
+    // Set first, so the settings expanded from here on can name the runtime.
+    os::WriteEnvironmentVariable(u"TALA_JVM_PATH", library);
+    os::WriteEnvironmentVariable(u"TALA_JVM_HOME", home);
+
+    if (!launcher.settings.libraryPath.empty()) {
+        std::u16string modulePath;
+        os::GetModulePath(modulePath);
+        const std::size_t cut = modulePath.rfind(os::PathSeparator(os::kHostPathStyle));
+        const std::u16string executableFolder =
+            cut == std::u16string::npos ? std::u16string() : modulePath.substr(0, cut + 1);
+        std::u16string libraryPath =
+            ComposeLibraryPath(launcher.settings.libraryPath, executableFolder, home);
+        ExpandEnvironment(libraryPath);
+        launcher.vmOptions.Append(ToAnsi(u"-Djava.library.path=" + libraryPath));
+    }
+
+    // Expanded while the variable still holds the Path this process started with.
+    std::u16string path = ComposeSystemPath(launcher.settings.systemPath,
+                                            StripPathComponents(library, 2));
+    ExpandEnvironment(path);
+    os::WriteEnvironmentVariable(std::u16string(PathVariableName()), path);
+}
+
+} // namespace tala

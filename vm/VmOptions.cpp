@@ -1,0 +1,222 @@
+#include "vm/VmOptions.h"
+
+#include "launcher/CommandLine.h"
+#include "launcher/ErrorReport.h"
+#include "launcher/Launcher.h"
+#include "os/EnvironmentExpansion.h"
+#include "os/PathList.h"
+#include "os/TextConversion.h"
+#include "settings/EmbeddedSettingsText.h"
+#include "settings/LayeredSettings.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsPaths.h"
+#include "vm/MemoryOptions.h"
+
+#include <optional>
+
+namespace tala {
+namespace {
+
+using namespace keys;
+
+constexpr std::u16string_view kStackSizeOption = u"-Xss";
+
+// The pattern a relative entry is searched with: beside the executable.
+std::u16string RelativePattern(const ClassPathRules& rules, const std::u16string& entry)
+{
+    const char16_t separator = os::PathSeparator(rules.style);
+    const std::size_t cut = rules.modulePath.rfind(separator);
+    std::u16string pattern =
+        cut == std::u16string::npos ? std::u16string() : rules.modulePath.substr(0, cut);
+    // Windows entries bring their own leading backslash; POSIX entries are
+    // written without one, since a leading "/" makes them absolute. An empty
+    // entry names the executable's folder itself on both.
+    if (rules.style == os::PathStyle::Posix && !entry.empty()) pattern += separator;
+    return pattern + entry;
+}
+
+// Each parameter without its quotes, rewritten when in the percentage form;
+// an "-Xss" parameter also sets the Java thread's stack size (the last one
+// wins). The parameters themselves all stay.
+void AppendParameters(std::u16string_view text, Launcher& launcher, StringList& options)
+{
+    std::optional<MemoryBase> memory; // asked for only when a parameter needs it
+    for (std::u16string& parameter : SplitVmParameters(text)) {
+        RemoveQuotes(parameter);
+        if (IsPercentMemoryOption(parameter)) {
+            if (!memory) memory = SystemMemoryBase();
+            RewriteMemoryOption(parameter, *memory);
+        }
+        if (parameter.starts_with(kStackSizeOption)) {
+            launcher.javaThreadStackSize =
+                ReadStackSize(std::u16string_view(parameter).substr(kStackSizeOption.size()));
+        }
+        options.push_back(std::move(parameter));
+    }
+}
+
+std::u16string ExpandedFileName(LayeredSettings& layered, std::u16string_view key)
+{
+    std::u16string name = layered.Get(kApplication, key);
+    if (!name.empty()) ExpandEnvironment(name);
+    return name;
+}
+
+void ReadOutputFiles(LayeredSettings& layered, LauncherSettings& settings)
+{
+    settings.outputFile = ExpandedFileName(layered, kOutputFile);
+    settings.outputAppend = IsExactly(layered.Get(kApplication, kOutputAppend), u"yes");
+    settings.errorFile = ExpandedFileName(layered, kErrorFile);
+    settings.errorAppend = IsExactly(layered.Get(kApplication, kErrorAppend), u"yes");
+}
+
+// The "Cmd" words go behind the command-line arguments; empty words are dropped.
+void AppendCmdWords(LayeredSettings& layered, StringList& programArguments)
+{
+    std::u16string cmd = layered.Get(kApplication, kCmd);
+    if (cmd.empty()) return;
+    ExpandEnvironment(cmd);
+    StringList words;
+    SplitCommandLine(cmd, words);
+    for (std::u16string& word : words) {
+        if (!word.empty()) programArguments.push_back(std::move(word));
+    }
+}
+
+} // namespace
+
+bool BuildVmOptions(Launcher& launcher)
+{
+    std::u16string modulePath;
+    if (!GetModulePathOrReport(modulePath, launcher.splashWindow)) return false;
+    return BuildVmOptionsFor(launcher, modulePath);
+}
+
+bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
+{
+    const auto settingsFilePath = SettingsFilePathFor(modulePath);
+    if (!settingsFilePath) return false;
+    LayeredSettings layered(*settingsFilePath,
+                            LoadEmbeddedSettingsText(launcher.settings.upgradeCode));
+
+    ClassPathRules rules;
+    rules.modulePath = modulePath;
+    const std::u16string classPath =
+        BuildClassPath(rules, layered.Get(kClassPathSection, kClassPath),
+                       IsCaseless(layered.Get(kApplication, kEmbeddedJar), u"Yes"));
+    if (classPath.empty()) {
+        ShowErrorBox(launcher.splashWindow, MessageId::ClassPathMissing);
+        return false;
+    }
+
+    StringList options{u"-Djava.class.path=" + classPath};
+    AppendParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters), launcher,
+                     options);
+    // Expanded only now: a percentage or "-Xss" form behind a variable is
+    // passed on as it expands. The class path entries are expanded a second time.
+    for (std::u16string& option : options) {
+        ExpandEnvironment(option);
+        launcher.vmOptions.Append(ToAnsi(option));
+    }
+
+    ReadOutputFiles(layered, launcher.settings);
+    AppendCmdWords(layered, launcher.programArguments);
+    return true;
+}
+
+std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view value,
+                              bool embeddedJar)
+{
+    const char16_t listSeparator = os::PathListSeparator(rules.style);
+    StringList entries;
+    SplitString(value, u";", entries);
+    std::u16string classPath;
+    for (std::u16string& entry : entries) {
+        ExpandEnvironment(entry);
+        // Only "*" makes a wildcard entry; "?" alone leaves an absolute entry as written.
+        if (entry.find(u'*') == std::u16string::npos &&
+            IsAbsoluteClassPathEntry(entry, rules.style)) {
+            classPath += entry;
+            classPath += listSeparator;
+        } else {
+            ResolveClassPathEntry(rules, entry, classPath);
+        }
+    }
+    if (embeddedJar) classPath = rules.modulePath + listSeparator + classPath;
+    return classPath;
+}
+
+bool IsAbsoluteClassPathEntry(std::u16string_view entry, os::PathStyle style)
+{
+    if (style == os::PathStyle::Posix) return !entry.empty() && entry.front() == u'/';
+    return entry.size() >= 2 && (entry[1] == u':' || (entry[0] == u'\\' && entry[1] == u'\\'));
+}
+
+void ResolveClassPathEntry(const ClassPathRules& rules, const std::u16string& entry,
+                           std::u16string& classPath)
+{
+    const std::u16string pattern =
+        IsAbsoluteClassPathEntry(entry, rules.style) ? entry : RelativePattern(rules, entry);
+    const std::size_t folderEnd = pattern.rfind(os::PathSeparator(rules.style));
+    const std::size_t prefixLength = folderEnd == std::u16string::npos ? 0 : folderEnd + 1;
+    const std::u16string_view prefix = std::u16string_view(pattern).substr(0, prefixLength);
+    const char16_t listSeparator = os::PathListSeparator(rules.style);
+    // Files and folders alike, in the search's order: nothing is sorted or filtered.
+    for (const std::u16string& name : rules.search(pattern)) {
+        classPath += prefix;
+        classPath += name;
+        classPath += listSeparator;
+    }
+}
+
+StringList SplitVmParameters(std::u16string_view text)
+{
+    StringList tokens;
+    std::size_t position = text.find_first_not_of(u' ');
+    while (position != std::u16string_view::npos) {
+        const std::size_t start = position;
+        while (position < text.size() && text[position] != u' ') {
+            if (text[position] != u'"') {
+                ++position;
+                continue;
+            }
+            std::size_t close = text.find(u'"', position + 1);
+            // A quote without a partner protects nothing: the next space ends the token.
+            if (close == std::u16string_view::npos) {
+                ++position;
+                continue;
+            }
+            if (close + 1 < text.size() && text[close + 1] == u'"') ++close;
+            position = close + 1;
+        }
+        tokens.emplace_back(text.substr(start, position - start));
+        position = text.find_first_not_of(u' ', position);
+    }
+    return tokens;
+}
+
+void RemoveQuotes(std::u16string& parameter)
+{
+    std::size_t position = 0;
+    for (;;) {
+        const std::size_t open = parameter.find(u'"', position);
+        if (open == std::u16string::npos) return;
+        std::size_t close = parameter.find(u'"', open + 1);
+        if (close == std::u16string::npos) return;
+        // A doubled closing quote: the first of the pair stays, as text.
+        if (close + 1 < parameter.size() && parameter[close + 1] == u'"') ++close;
+        const std::size_t innerLength = close - open - 1;
+        parameter.erase(close, 1);
+        parameter.erase(open, 1);
+        position = open + innerLength;
+    }
+}
+
+void ExpandEnvironment(std::u16string& text)
+{
+    if (auto expanded = os::ExpandEnvironmentReferences(text)) text = std::move(*expanded);
+}
+
+std::string ToAnsi(const std::u16string& text) { return os::ToAnsiCodePage(text); }
+
+} // namespace tala
