@@ -15,6 +15,14 @@ bool MakeDirectory(const std::u16string& path);
 
 bool RemoveFile(const std::u16string& path);
 
+enum class FolderCreation { Created, AlreadyExists, Failed };
+
+// Creates one folder level, telling an existing folder from a failure.
+FolderCreation CreateFolder(const std::u16string& path);
+
+// Removes a folder if it is empty; failures are the caller's to ignore.
+void RemoveEmptyFolder(const std::u16string& path);
+
 bool ChangeCurrentDirectory(const std::u16string& path);
 
 // Opens the file without sharing, reads up to 4 bytes into header (the rest

@@ -20,6 +20,14 @@ bool MakeDirectory(const std::u16string& path)
     return ::mkdir(ToUtf8(path).c_str(), 0777) == 0;
 }
 
+FolderCreation CreateFolder(const std::u16string& path)
+{
+    if (::mkdir(ToUtf8(path).c_str(), 0777) == 0) return FolderCreation::Created;
+    return errno == EEXIST ? FolderCreation::AlreadyExists : FolderCreation::Failed;
+}
+
+void RemoveEmptyFolder(const std::u16string& path) { ::rmdir(ToUtf8(path).c_str()); }
+
 bool RemoveFile(const std::u16string& path)
 {
     return ::unlink(ToUtf8(path).c_str()) == 0;

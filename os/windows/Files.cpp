@@ -28,6 +28,18 @@ bool MakeDirectory(const std::u16string& path)
     return ::CreateDirectoryW(Wide(path), nullptr) != FALSE;
 }
 
+FolderCreation CreateFolder(const std::u16string& path)
+{
+    if (::CreateDirectoryW(Wide(path), nullptr)) return FolderCreation::Created;
+    return ::GetLastError() == ERROR_ALREADY_EXISTS ? FolderCreation::AlreadyExists
+                                                    : FolderCreation::Failed;
+}
+
+void RemoveEmptyFolder(const std::u16string& path)
+{
+    ::RemoveDirectoryW(Wide(WithLongPathPrefix(path)));
+}
+
 bool RemoveFile(const std::u16string& path) { return ::DeleteFileW(Wide(path)) != FALSE; }
 
 bool ChangeCurrentDirectory(const std::u16string& path)
