@@ -1,8 +1,33 @@
 #include "runtime/RuntimeNotFoundDialog.h"
 
+#include "launcher/Launcher.h"
+#include "os/RuntimeFolderDialog.h"
+#include "runtime/ArchitectureCheck.h"
+#include "runtime/VersionRequirement.h"
+#include "runtime/VmLibraryProbe.h"
+#include "settings/SettingsPaths.h"
+
 namespace tala {
 
-// The dialog does not exist yet: it counts as one that cannot be created.
-bool ShowRuntimeNotFoundDialog(Launcher&) { return false; }
+bool ShowRuntimeNotFoundDialog(Launcher& launcher)
+{
+    const JvmType type = launcher.settings.jvmType;
+    const SystemRuntimeMachine machine;
+    const os::VmLibraryProbe probe =
+        [type, &machine](const std::u16string& folder) -> std::optional<std::u16string> {
+        const auto library = FindVmLibrary(folder, type, machine);
+        if (!library) return std::nullopt;
+        return library->path;
+    };
+    const auto choice = os::AskForRuntimeFolder(RuntimeNotFoundMessage(launcher.settings),
+                                                std::u16string(kRuntimeDownloadAddress), probe);
+    if (!choice) return false;
+
+    launcher.vmLibraryPath = choice->vmLibrary;
+    CheckVmLibraryArchitecture(launcher);
+    // The next start then finds the runtime through "JRE Path".
+    WriteBackJrePath(launcher.settings, choice->folder);
+    return true;
+}
 
 } // namespace tala

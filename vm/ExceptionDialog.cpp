@@ -1,10 +1,57 @@
 #include "vm/ExceptionDialog.h"
 
-namespace tala {
+#include "os/ExceptionPrompt.h"
+#include "vm/JniStrings.h"
 
-// The dialog does not exist yet: with no stack trace to show the launcher
-// carries on as after Ignore.
-bool ShowExceptionDialog(Launcher&, jthrowable, JNIEnv*) { return false; }
+namespace tala {
+namespace {
+
+// A new object of a class through its constructor; nothing on failure.
+template <typename... Arguments>
+jobject Construct(JNIEnv* env, const char* className, const char* signature, Arguments... arguments)
+{
+    const jclass type = env->FindClass(className);
+    if (type == nullptr) return nullptr;
+    const jmethodID constructor = env->GetMethodID(type, "<init>", signature);
+    if (constructor == nullptr) return nullptr;
+    return env->NewObject(type, constructor, arguments...);
+}
+
+} // namespace
+
+// The trace exactly as the runtime prints it: printStackTrace into a
+// ByteArrayOutputStream. Empty on any failure.
+std::u16string GetStackTraceText(jthrowable exception, JNIEnv* env)
+{
+    const jobject bytes = Construct(env, "java/io/ByteArrayOutputStream", "()V");
+    if (bytes == nullptr) return {};
+    const jobject stream = Construct(env, "java/io/PrintStream", "(Ljava/io/OutputStream;)V", bytes);
+    if (stream == nullptr) return {};
+    const jmethodID print = env->GetMethodID(env->GetObjectClass(exception), "printStackTrace",
+                                             "(Ljava/io/PrintStream;)V");
+    if (print == nullptr) return {};
+    env->CallVoidMethod(exception, print, stream);
+    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
+    const jmethodID toString = env->GetMethodID(env->GetObjectClass(bytes), "toString", "()Ljava/lang/String;");
+    if (toString == nullptr) return {};
+    const auto text = static_cast<jstring>(env->CallObjectMethod(bytes, toString));
+    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
+    if (text == nullptr) return {};
+    const char* utf = env->GetStringUTFChars(text, nullptr);
+    if (utf == nullptr) return {};
+    std::u16string trace = FromJavaUtf(utf);
+    env->ReleaseStringUTFChars(text, utf);
+    return trace;
+}
+
+bool ShowExceptionDialog(Launcher&, jthrowable exception, JNIEnv* env)
+{
+    env->ExceptionClear();
+    const std::u16string trace = GetStackTraceText(exception, env);
+    // Without a trace there is nothing to show: carry on as after Ignore.
+    if (trace.empty()) return false;
+    return os::AskIgnoreOrStop(trace) == os::ExceptionChoice::Stop;
+}
 
 bool CallSystemExit(JNIEnv* env)
 {

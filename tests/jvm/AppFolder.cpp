@@ -6,6 +6,9 @@
 #include <fcntl.h>
 #include <poll.h>
 #include <spawn.h>
+#include <stdlib.h>
+#include <sys/ioctl.h>
+#include <termios.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -150,6 +153,65 @@ RunResult AppFolder::Run(const std::vector<std::string>& arguments, std::chrono:
     std::vector<std::string> argv{Launcher().string()};
     argv.insert(argv.end(), arguments.begin(), arguments.end());
     return RunProgram(argv, Path(), timeout);
+}
+
+RunResult AppFolder::RunOnTerminal(const std::vector<std::string>& arguments,
+                                   const std::string& input, std::chrono::seconds timeout) const
+{
+    RunResult result;
+    const int master = ::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC);
+    if (master < 0 || ::grantpt(master) != 0 || ::unlockpt(master) != 0) return result;
+    const std::string terminal = ::ptsname(master);
+
+    std::vector<std::string> argv{Launcher().string()};
+    argv.insert(argv.end(), arguments.begin(), arguments.end());
+    std::vector<char*> args;
+    for (std::string& arg : argv) args.push_back(arg.data());
+    args.push_back(nullptr);
+
+    const pid_t child = ::fork();
+    if (child == 0) {
+        // A session of its own with the terminal as its controlling one.
+        ::setsid();
+        const int slave = ::open(terminal.c_str(), O_RDWR);
+        ::ioctl(slave, TIOCSCTTY, 0);
+        ::dup2(slave, STDIN_FILENO);
+        ::dup2(slave, STDOUT_FILENO);
+        ::dup2(slave, STDERR_FILENO);
+        if (::chdir(Path().c_str()) != 0) ::_exit(126);
+        ::execv(args[0], args.data());
+        ::_exit(127);
+    }
+    if (!input.empty() && ::write(master, input.data(), input.size()) < 0) result.errors = "no input";
+
+    const auto deadline = std::chrono::steady_clock::now() + timeout;
+    int status = 0;
+    bool ended = false;
+    while (!ended && std::chrono::steady_clock::now() < deadline) {
+        pollfd fd{master, POLLIN, 0};
+        if (::poll(&fd, 1, 50) > 0) {
+            char buffer[4096];
+            const ssize_t n = ::read(master, buffer, sizeof buffer);
+            if (n > 0) result.output.append(buffer, static_cast<std::size_t>(n));
+        }
+        ended = ::waitpid(child, &status, WNOHANG) == child;
+    }
+    if (!ended) {
+        result.timedOut = true;
+        ::kill(child, SIGKILL);
+        ::waitpid(child, &status, 0);
+    }
+    for (pollfd fd{master, POLLIN, 0}; ::poll(&fd, 1, 0) > 0;) {
+        char buffer[4096];
+        const ssize_t n = ::read(master, buffer, sizeof buffer);
+        if (n <= 0) break;
+        result.output.append(buffer, static_cast<std::size_t>(n));
+    }
+    ::close(master);
+    // The terminal ends its lines with a carriage return too.
+    std::erase(result.output, '\r');
+    result.exitCode = ExitCodeOf(status);
+    return result;
 }
 
 } // namespace tala::test

@@ -35,6 +35,12 @@ public:
     RunResult Run(const std::vector<std::string>& arguments,
                   std::chrono::seconds timeout = std::chrono::seconds(60)) const;
 
+    // Runs on a pseudo-terminal, as from a shell: input is typed in at once
+    // (the terminal keeps it until read); output holds everything the
+    // terminal showed, standard error and the echo included.
+    RunResult RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
+                            std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+
 private:
     TempFolder folder_;
     std::string productName_;
