@@ -1,12 +1,171 @@
 #include "instance/SingleInstance.h"
 
+#include "instance/HandOff.h"
+#include "instance/InstanceBlock.h"
+#include "launcher/Launcher.h"
+#include "os/Module.h"
+#include "os/ProcessWatch.h"
+#include "settings/EmbeddedSettingsText.h"
+#include "settings/LayeredSettings.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsPaths.h"
+
 namespace tala {
+namespace {
 
-// Single-instance mode is not available yet: every start is a normal one.
-bool CheckSingleInstance(Launcher&) { return true; }
+constexpr std::uint32_t kPollMilliseconds = 100;
 
-std::int32_t WaitForFirstInstance(Launcher&) { return 0; }
+InstanceBlock BlockOf(const os::SharedMemory& memory)
+{
+    return memory.Bytes().first<kInstanceBlockSize>();
+}
 
-void StopSingleInstance(Launcher&) {}
+bool SingleInstanceWanted(const Launcher& launcher, const std::u16string& settingsFilePath)
+{
+    // Services never run single-instance. "Application Type" was read by the
+    // same rule with the other settings a moment ago; every further lookup
+    // reads the whole settings file again.
+    if (launcher.settings.isService) return false;
+    LayeredSettings layered(settingsFilePath, LoadEmbeddedSettingsText(launcher.settings.upgradeCode));
+    return IsExactly(layered.Get(keys::kApplication, keys::kSingleInstance), u"yes");
+}
+
+// Starts the listener and waits until its queue takes messages: only then is
+// its id written into the block, so no later start posts to a thread that
+// cannot receive yet.
+bool StartListener(InstanceState& state, const std::shared_ptr<HandOffShared>& shared)
+{
+    struct Handshake {
+        std::unique_ptr<os::Event> ready = os::Event::Create(u"");
+        os::ThreadId id = 0;
+        bool listening = false;
+    };
+    const auto handshake = std::make_shared<Handshake>();
+    if (!handshake->ready) return false;
+    auto listener = os::BackgroundThread::Start([handshake, shared]() -> std::uint32_t {
+        os::MessageQueue queue;
+        handshake->id = os::CurrentThreadId();
+        handshake->listening = queue.IsOpen();
+        handshake->ready->Set();
+        return handshake->listening ? RunListener(shared, queue) : 1;
+    });
+    if (!listener) return false;
+    handshake->ready->Wait();
+    if (!handshake->listening) return false;
+    state.listener = std::move(listener);
+    state.listenerId = handshake->id;
+    return true;
+}
+
+bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
+                         const std::shared_ptr<os::SharedMemory>& memory)
+{
+    const InstanceBlock block = BlockOf(*memory);
+    auto shared = std::make_shared<HandOffShared>();
+    shared->block = memory;
+    shared->mainClass = launcher.settings.mainClass;
+    shared->stayAttached = launcher.settings.allowIbm || launcher.settings.favorIbm;
+    shared->mainStarted = os::Event::Create(instanceName + u"_upr_evt");
+    if (!shared->mainStarted) return false;
+    shared->handOffMessage = os::RegisterThreadMessage(instanceName);
+    if (shared->handOffMessage == 0) return false;
+    WriteBlockNumber(block, kHandOffMessageOffset, shared->handOffMessage);
+    WriteBlockNumber(block, kProcessIdOffset, os::CurrentProcessId());
+
+    InstanceState state;
+    if (!StartListener(state, shared)) return false;
+    WriteBlockNumber(block, kListenerThreadOffset, state.listenerId);
+    os::SharedMemory::LeaveExitCodeAtExit(memory);
+    state.block = memory;
+    state.handOff = std::move(shared);
+    launcher.instance = std::move(state);
+    return true;
+}
+
+bool HandToFirstInstance(Launcher& launcher, const std::shared_ptr<os::SharedMemory>& memory)
+{
+    const InstanceBlock block = BlockOf(*memory);
+    if (!WriteArgumentBlock(launcher.programArguments, ArgumentsOf(block))) return false;
+    // The answer's queue exists before the first instance can answer.
+    auto replies = std::make_unique<os::MessageQueue>();
+    if (!replies->IsOpen()) return false;
+    // A header still being written reads 0 here, and the hand-off fails.
+    const std::uint32_t message = ReadBlockNumber(block, kHandOffMessageOffset);
+    if (message == 0) return false;
+    const os::ThreadMessage handOff{message, os::CurrentThreadId(), 0};
+    if (!os::PostThreadMessageTo(ReadBlockNumber(block, kListenerThreadOffset), handOff)) return false;
+    launcher.instance.block = memory;
+    launcher.instance.replies = std::move(replies);
+    launcher.instance.handOffMessage = message;
+    return true;
+}
+
+} // namespace
+
+bool CheckSingleInstance(Launcher& launcher)
+{
+    std::u16string settingsFilePath;
+    if (!GetSettingsFilePath(settingsFilePath, launcher.splashWindow)) return false;
+    if (!SingleInstanceWanted(launcher, settingsFilePath)) return true;
+
+    std::u16string modulePath;
+    if (!os::GetModulePath(modulePath)) return true;
+    const std::u16string instanceName = InstanceNameFor(modulePath);
+    const std::shared_ptr<os::SharedMemory> memory = os::SharedMemory::Open(instanceName, kInstanceBlockSize);
+    if (!memory) return true;
+    launcher.singleInstanceActive = true;
+    launcher.isFirstInstance = memory->IsOwner();
+    if (!launcher.isFirstInstance) return HandToFirstInstance(launcher, memory);
+    // Without its listener a first instance runs as a normal start; the
+    // block goes with the failed set-up, so the next start can be a first
+    // instance again.
+    if (!BecomeFirstInstance(launcher, instanceName, memory)) {
+        launcher.singleInstanceActive = false;
+        launcher.isFirstInstance = false;
+    }
+    return true;
+}
+
+std::int32_t WaitForFirstInstance(Launcher& launcher)
+{
+    InstanceState& state = launcher.instance;
+    const std::uint32_t processId = ReadBlockNumber(BlockOf(*state.block), kProcessIdOffset);
+    const std::unique_ptr<os::ProcessWatch> firstInstance = os::ProcessWatch::Open(processId, state.block);
+    if (!firstInstance) return 0;
+    for (;;) {
+        // Other messages are dropped.
+        const std::optional<os::ThreadMessage> message = state.replies->Take();
+        if (message && message->id == state.handOffMessage) {
+            return static_cast<std::int32_t>(static_cast<std::uint32_t>(message->wParam));
+        }
+        if (const std::optional<std::uint32_t> exitCode = firstInstance->ExitCode()) {
+            return static_cast<std::int32_t>(*exitCode);
+        }
+        os::PauseMilliseconds(kPollMilliseconds);
+    }
+}
+
+void SetMainStartedEvent(Launcher& launcher)
+{
+    HandOffShared* shared = launcher.instance.handOff.get();
+    if (shared == nullptr) return;
+    shared->vm.store(launcher.vm.handle);
+    shared->mainStarted->Set();
+}
+
+void StopSingleInstance(Launcher& launcher)
+{
+    if (!launcher.singleInstanceActive) return;
+    InstanceState& state = launcher.instance;
+    if (state.listener) {
+        // The listener's own id, not the one in the block: another process
+        // may have written anything there.
+        while (!state.listener->HasEnded()) {
+            os::PostThreadMessageTo(state.listenerId, {os::kQuitMessage, 0, 0});
+        }
+    }
+    // Workers keep what they share until they are done.
+    state = InstanceState{};
+}
 
 } // namespace tala

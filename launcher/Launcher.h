@@ -2,6 +2,7 @@
 // the start-up stages fill and runs the three phases in their fixed order.
 #pragma once
 
+#include "instance/InstanceState.h"
 #include "os/WindowHandle.h"
 #include "runtime/VersionNumber.h"
 #include "settings/LauncherSettings.h"
@@ -46,6 +47,7 @@ public:
     // Single instance.
     bool singleInstanceActive = false;
     bool isFirstInstance = false;
+    InstanceState instance;
 
     // The launcher's own splash window while it exists: the owner of message boxes.
     os::WindowHandle splashWindow = nullptr;

@@ -1,39 +1,16 @@
 #include "vm/JavaThread.h"
 
+#include "instance/SingleInstance.h"
 #include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
 #include "os/Thread.h"
 #include "splash/Splash.h"
 #include "vm/ExceptionDialog.h"
+#include "vm/Jdk11InitArgs.h"
 #include "vm/JniStrings.h"
-
-#include <cstdio>
 
 namespace tala {
 namespace {
-
-// The JDK 1.1 initialisation record: only the VM's default Java stack size is
-// read from it. Current jni.h files no longer declare it.
-struct Jdk11InitArgs {
-    jint version;
-    char** properties;
-    jint checkSource;
-    jint nativeStackSize;
-    jint javaStackSize;
-    jint minHeapSize;
-    jint maxHeapSize;
-    jint verifyMode;
-    char* classpath;
-    jint(JNICALL* vfprintf)(FILE* stream, const char* format, va_list arguments);
-    void(JNICALL* exit)(jint code);
-    void(JNICALL* abort)();
-    jint enableClassGC;
-    jint enableVerboseGC;
-    jint disableAsyncGC;
-    jint verbose;
-    jboolean debugging;
-    jint debugPort;
-};
 
 std::uint32_t JavaThreadMain(void* argument)
 {
@@ -138,6 +115,7 @@ bool InvokeMain(Launcher& launcher)
         env->ExceptionDescribe();
         return false;
     }
+    SetMainStartedEvent(launcher);
     env->CallStaticVoidMethod(mainClass, main, arguments);
     HandleUncaughtException(launcher);
 

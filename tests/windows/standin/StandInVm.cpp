@@ -3,7 +3,7 @@
 // source built without that export (TALA_STANDIN_WITHOUT_...).
 #include "tests/windows/standin/StandIn.h"
 
-#include "tests/windows/standin/Jdk11InitArgs.h"
+#include "vm/Jdk11InitArgs.h"
 #include "tests/windows/standin/StandInFormat.h"
 
 #include <cstdio>

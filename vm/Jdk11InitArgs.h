@@ -1,13 +1,14 @@
 // The JDK 1.1 initialisation record, of which runtimes still fill in the
 // default Java stack size (JNI_GetDefaultJavaVMInitArgs); current jni.h files
-// no longer declare it. Shared by the stand-in and the test that drives it.
+// no longer declare it.
 #pragma once
 
 #include <jni.h>
 
+#include <cstdarg>
 #include <cstdio>
 
-namespace tala::test::standin {
+namespace tala {
 
 struct Jdk11InitArgs {
     jint version;
@@ -30,4 +31,4 @@ struct Jdk11InitArgs {
     jint debugPort;
 };
 
-} // namespace tala::test::standin
+} // namespace tala

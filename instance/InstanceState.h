@@ -1,0 +1,30 @@
+// What a single-instance launcher holds while it runs: the shared block, and
+// in a first instance the listener and what it shares with the hand-off
+// workers, in a second start the queue its answer arrives in.
+#pragma once
+
+#include "os/BackgroundThread.h"
+#include "os/SharedMemory.h"
+#include "os/ThreadMessages.h"
+
+#include <cstdint>
+#include <memory>
+
+namespace tala {
+
+struct HandOffShared;
+
+struct InstanceState {
+    std::shared_ptr<os::SharedMemory> block;
+
+    // First instance.
+    std::shared_ptr<HandOffShared> handOff;
+    std::unique_ptr<os::BackgroundThread> listener;
+    os::ThreadId listenerId = 0;
+
+    // Second start.
+    std::unique_ptr<os::MessageQueue> replies;
+    std::uint32_t handOffMessage = 0;
+};
+
+} // namespace tala

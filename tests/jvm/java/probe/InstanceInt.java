@@ -1,0 +1,17 @@
+package probe;
+
+// A single-instance application whose secondaryMain answers with the number
+// its first argument holds, or with 42.
+public class InstanceInt {
+    public static void main(String[] args) throws Exception {
+        InstanceLife.main(args);
+    }
+
+    public static int secondaryMain(String[] args) throws Exception {
+        InstanceLife.record(args);
+        if (args.length > 0 && args[0].matches("-?[0-9]+")) {
+            return Integer.parseInt(args[0]);
+        }
+        return 42;
+    }
+}

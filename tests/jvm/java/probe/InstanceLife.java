@@ -1,0 +1,57 @@
+package probe;
+
+import java.io.IOException;
+import java.nio.file.Files;
+import java.nio.file.Path;
+import java.nio.file.StandardCopyOption;
+import java.util.concurrent.atomic.AtomicInteger;
+
+// What the single-instance probes share. Files are named relative to the
+// working folder, where the test looks for them.
+final class InstanceLife {
+    private static final AtomicInteger calls = new AtomicInteger();
+
+    private InstanceLife() {
+    }
+
+    // Waits until the file exists, two minutes at most.
+    static void awaitFile(String name) throws InterruptedException {
+        Path path = Path.of(name);
+        for (int tenths = 0; tenths < 1200 && !Files.exists(path); tenths++) {
+            Thread.sleep(100);
+        }
+    }
+
+    static void touch(String name) throws IOException {
+        Files.writeString(Path.of(name), "");
+    }
+
+    // A first instance's main: announces itself under its process id, runs
+    // until "release" appears, then ends with the status given as its first
+    // argument, or returns.
+    static void main(String[] args) throws Exception {
+        touch("main-started-" + ProcessHandle.current().pid());
+        awaitFile("release");
+        if (args.length > 0) {
+            System.exit(Integer.parseInt(args[0]));
+        }
+    }
+
+    // One file per call, "secondary-N.txt" in call order: the argument count,
+    // then each argument as its UTF-16 code units in hex. Written whole or
+    // not at all, so the test never reads half of one.
+    static void record(String[] args) throws IOException {
+        StringBuilder text = new StringBuilder("count " + args.length + "\n");
+        for (String arg : args) {
+            text.append("arg");
+            for (char c : arg.toCharArray()) {
+                text.append(String.format(" %04x", (int) c));
+            }
+            text.append("\n");
+        }
+        int call = calls.incrementAndGet();
+        Path temporary = Path.of("secondary-" + call + ".tmp");
+        Files.writeString(temporary, text);
+        Files.move(temporary, Path.of("secondary-" + call + ".txt"), StandardCopyOption.ATOMIC_MOVE);
+    }
+}
