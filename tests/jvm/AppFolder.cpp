@@ -1,3 +1,4 @@
+#include "tests/jvm/SpawnActions.h"
 #include "tests/jvm/AppFolder.h"
 
 #include <array>
@@ -39,25 +40,6 @@ private:
     std::array<int, 2> ends_{-1, -1};
     bool ok_ = false;
 };
-
-class SpawnActions {
-public:
-    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* Get() { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_{};
-};
-
-int ExitCodeOf(int status)
-{
-    if (WIFEXITED(status)) return WEXITSTATUS(status);
-    if (WIFSIGNALED(status)) return 128 + WTERMSIG(status);
-    return -1;
-}
 
 // Reads what the pipes hold until the child has ended (or the deadline
 // passes). The child's own children may inherit the pipes and keep them open

@@ -1,3 +1,4 @@
+#include "tests/jvm/SpawnActions.h"
 #include "tests/jvm/BackgroundLauncher.h"
 
 #include "tests/shared/TestFiles.h"
@@ -13,18 +14,6 @@ extern char** environ;
 
 namespace tala::test {
 namespace {
-
-class SpawnActions {
-public:
-    SpawnActions() { ::posix_spawn_file_actions_init(&actions_); }
-    ~SpawnActions() { ::posix_spawn_file_actions_destroy(&actions_); }
-    SpawnActions(const SpawnActions&) = delete;
-    SpawnActions& operator=(const SpawnActions&) = delete;
-    posix_spawn_file_actions_t* Get() { return &actions_; }
-
-private:
-    posix_spawn_file_actions_t actions_{};
-};
 
 constexpr auto kPoll = std::chrono::milliseconds(10);
 
@@ -62,7 +51,7 @@ std::optional<int> BackgroundLauncher::Wait(std::chrono::milliseconds timeout)
         int status = 0;
         const pid_t ended = ::waitpid(pid_, &status, WNOHANG);
         if (ended == pid_) {
-            exitCode_ = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+            exitCode_ = ExitCodeOf(status);
             return exitCode_;
         }
         if (ended < 0 && errno != EINTR) return std::nullopt;
