@@ -4,7 +4,7 @@
 # Both install missing Debian packages first when run as root.
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev \
-            openjdk-17-jdk-headless gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix \
+            openjdk-17-jdk-headless openjdk-17-jre gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix \
             binutils-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 wine wine64 xvfb xauth
 
 FUZZ_SECONDS ?= 300

@@ -3,6 +3,7 @@
 #pragma once
 
 #include "instance/InstanceState.h"
+#include "os/SplashWindow.h"
 #include "os/WindowHandle.h"
 #include "runtime/VersionNumber.h"
 #include "settings/LauncherSettings.h"
@@ -10,7 +11,9 @@
 #include "vm/JavaVm.h"
 #include "vm/VmOptionList.h"
 
+#include <atomic>
 #include <cstdint>
+#include <memory>
 
 namespace tala {
 
@@ -49,8 +52,16 @@ public:
     bool isFirstInstance = false;
     InstanceState instance;
 
-    // The launcher's own splash window while it exists: the owner of message boxes.
-    os::WindowHandle splashWindow = nullptr;
+    // Splash: the close function of the runtime's splash library while its
+    // splash is held, and the launcher's own splash window object with the
+    // thread it runs on.
+    void (*splashClose)() = nullptr;
+    std::unique_ptr<os::SplashScreenWindow> splashScreenWindow;
+    os::SplashThread splashThread;
+
+    // The launcher's own splash window while it exists: the owner of message
+    // boxes. The splash thread sets it while other threads may be reading it.
+    std::atomic<os::WindowHandle> splashWindow = nullptr;
 };
 
 // The whole life of a launcher process; returns its exit code.

@@ -1,8 +1,44 @@
 #include "splash/Splash.h"
 
+#include "launcher/Launcher.h"
+#include "os/Files.h"
+#include "os/SplashLibrary.h"
+#include "settings/SettingsFile.h"
+#include "settings/SettingsKeys.h"
+#include "settings/SettingsPaths.h"
+#include "splash/SplashWindow.h"
+#include "vm/RuntimePaths.h"
+#include "vm/VmOptions.h"
+
 #include <algorithm>
+#include <utility>
 
 namespace tala {
+namespace {
+
+// The splash library's C interface, as the runtime's own launcher calls it.
+using SplashInitFunction = void (*)();
+using SplashLoadFileFunction = int (*)(const char* fileName);
+using SplashSetFileJarNameFunction = void (*)(const char* fileName, const char* jarName);
+using SplashCloseFunction = void (*)();
+
+// A function of a loaded library, typed; none when it does not export it.
+template <typename Function>
+Function LibraryFunction(os::LibraryHandle library, const char* name)
+{
+    return reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
+}
+
+// The window object first, then its thread: the thread reads the object.
+void StartSplashWindow(Launcher& launcher)
+{
+    if (!os::HasOwnSplashWindow()) return;
+    launcher.splashScreenWindow = std::make_unique<os::SplashScreenWindow>();
+    // Without a thread there is no splash; nothing is reported.
+    if (!launcher.splashThread.Start(SplashThread, &launcher)) launcher.splashScreenWindow.reset();
+}
+
+} // namespace
 
 bool SplashWanted(const StringList& programArguments)
 {
@@ -13,11 +49,81 @@ bool SplashWanted(const StringList& programArguments)
     return !given(u"-nosplash") && !given(u"/nosplash");
 }
 
-// No splash is shown yet.
-bool StartSplash(Launcher&) { return true; }
+bool StartSplash(Launcher& launcher)
+{
+    std::u16string settingsPath;
+    if (!GetSettingsFilePath(settingsPath, launcher.splashWindow)) return false;
+    return StartSplashFrom(launcher, settingsPath);
+}
 
-void CallSplashClose(Launcher&) {}
+bool StartSplashFrom(Launcher& launcher, const std::u16string& settingsPath)
+{
+    // The file alone: these keys are not taken from embedded settings.
+    SettingsFile file(settingsPath);
+    launcher.settings.splashScreen = file.Get(keys::kDisplay, keys::kSplashScreen);
+    launcher.settings.splashScreenShadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
+    const std::u16string preferNative = file.Get(keys::kDisplay, keys::kPrefferNativeSplashScreen);
+    if (launcher.settings.splashScreen.empty()) return true;
 
-void CloseSplashWindow(Launcher&) {}
+    const std::u16string nativeLibrary = FindNativeSplashLibrary(launcher.vmLibraryPath);
+    if (IsCaseless(preferNative, u"Yes") && !nativeLibrary.empty() &&
+        ShowNativeSplash(launcher, nativeLibrary, launcher.settings.splashScreen)) {
+        return true;
+    }
+    // Not preferred, not there, or it did not start: the window does not
+    // wait to appear before the launch goes on.
+    StartSplashWindow(launcher);
+    return true;
+}
+
+std::u16string NativeSplashLibraryPath(std::u16string_view vmLibraryPath, os::PathStyle style)
+{
+    std::u16string path = StripPathComponents(vmLibraryPath, 2, style);
+    if (path.empty()) return path;
+    if (!path.ends_with(u'\\') && !path.ends_with(u'/')) path += os::PathSeparator(style);
+    path += style == os::PathStyle::Windows ? u"splashscreen.dll" : u"libsplashscreen.so";
+    return path;
+}
+
+std::u16string FindNativeSplashLibrary(const std::u16string& vmLibraryPath)
+{
+    std::u16string path = NativeSplashLibraryPath(vmLibraryPath);
+    if (path.empty() || !os::PathExists(path)) return {};
+    return path;
+}
+
+bool ShowNativeSplash(Launcher& launcher, const std::u16string& libraryPath,
+                      const std::u16string& splashScreen)
+{
+    // Never unloaded: the runtime's AWT takes the splash over from here.
+    const os::LibraryHandle library = os::LoadSplashLibrary(libraryPath, launcher.vmLibraryPath);
+    if (library == nullptr) return false;
+    const auto init = LibraryFunction<SplashInitFunction>(library, "SplashInit");
+    const auto loadFile = LibraryFunction<SplashLoadFileFunction>(library, "SplashLoadFile");
+    const auto setFileJarName =
+        LibraryFunction<SplashSetFileJarNameFunction>(library, "SplashSetFileJarName");
+    launcher.splashClose = LibraryFunction<SplashCloseFunction>(library, "SplashClose");
+    if (init == nullptr || loadFile == nullptr || setFileJarName == nullptr) return false;
+
+    const std::string fileName = ToAnsi(splashScreen);
+    init();
+    loadFile(fileName.c_str());
+    setFileJarName(fileName.c_str(), "");
+    return true;
+}
+
+void CallSplashClose(Launcher& launcher)
+{
+    const SplashCloseFunction close = std::exchange(launcher.splashClose, nullptr);
+    if (close != nullptr) close();
+}
+
+void CloseSplashWindow(Launcher& launcher)
+{
+    if (!launcher.splashScreenWindow) return;
+    launcher.splashThread.Stop();
+    launcher.splashScreenWindow.reset();
+    launcher.splashWindow = nullptr;
+}
 
 } // namespace tala

@@ -1,0 +1,339 @@
+#include "os/SplashWindow.h"
+
+#include "os/windows/Wide.h"
+
+#include <windows.h>
+
+#include <gdiplus.h>
+
+#include <memory>
+#include <type_traits>
+
+namespace tala::os {
+namespace {
+
+namespace gdiplus = Gdiplus::DllExports;
+
+constexpr wchar_t kClassName[] = L"SplashScreenWindow";
+// CS_DBLCLKS | CS_SAVEBITS | CS_DROPSHADOW; the shadow goes when none is wanted.
+constexpr UINT kClassStyle = CS_DBLCLKS | CS_SAVEBITS | CS_DROPSHADOW;
+
+// --- GDI objects -------------------------------------------------------------
+
+struct GdiObjectDeleter {
+    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
+};
+using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+struct MemoryDcDeleter {
+    void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
+
+struct ScreenDcReleaser {
+    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
+};
+using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser>;
+
+// An object selected into a device context for a scope; the previous one is
+// put back, so the object can be deleted or selected elsewhere afterwards.
+class Selection {
+public:
+    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
+    ~Selection()
+    {
+        if (previous_ != nullptr) ::SelectObject(dc_, previous_);
+    }
+    Selection(const Selection&) = delete;
+    Selection& operator=(const Selection&) = delete;
+
+private:
+    HDC dc_;
+    HGDIOBJ previous_;
+};
+
+class PaintScope {
+public:
+    explicit PaintScope(HWND window) : window_(window) { dc_ = ::BeginPaint(window, &paint_); }
+    ~PaintScope() { ::EndPaint(window_, &paint_); }
+    PaintScope(const PaintScope&) = delete;
+    PaintScope& operator=(const PaintScope&) = delete;
+
+    HDC Dc() const { return dc_; }
+
+private:
+    HWND window_;
+    PAINTSTRUCT paint_{};
+    HDC dc_ = nullptr;
+};
+
+// --- GDI+ --------------------------------------------------------------------
+
+struct ImageDisposer {
+    void operator()(Gdiplus::GpBitmap* image) const { gdiplus::GdipDisposeImage(image); }
+};
+using UniqueImage = std::unique_ptr<Gdiplus::GpBitmap, ImageDisposer>;
+
+struct GraphicsDeleter {
+    void operator()(Gdiplus::GpGraphics* graphics) const { gdiplus::GdipDeleteGraphics(graphics); }
+};
+using UniqueGraphics = std::unique_ptr<Gdiplus::GpGraphics, GraphicsDeleter>;
+
+struct ImageAttributesDisposer {
+    void operator()(Gdiplus::GpImageAttributes* attributes) const
+    {
+        gdiplus::GdipDisposeImageAttributes(attributes);
+    }
+};
+using UniqueImageAttributes = std::unique_ptr<Gdiplus::GpImageAttributes, ImageAttributesDisposer>;
+
+// GDI+ belongs to the whole process: one start gives one token, and the
+// library must stay started while any thread of the process draws with it.
+// So this is the one piece of state with process lifetime: started on first
+// use (a local static's initialisation is safe against a concurrent first
+// use), shut down when the process exits.
+class GdiPlusSession {
+public:
+    GdiPlusSession()
+    {
+        // Version 1, no debug callback, background thread and external codecs
+        // not suppressed.
+        const Gdiplus::GdiplusStartupInput input;
+        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiPlusSession()
+    {
+        if (started_) Gdiplus::GdiplusShutdown(token_);
+    }
+    GdiPlusSession(const GdiPlusSession&) = delete;
+    GdiPlusSession& operator=(const GdiPlusSession&) = delete;
+
+private:
+    ULONG_PTR token_ = 0;
+    bool started_ = false;
+};
+
+void StartGdiPlusOnce()
+{
+    static const GdiPlusSession session;
+}
+
+// The image while the window is made: decoded from the file, measured, and
+// rendered once into a GDI bitmap, then released. Failures are not told: an
+// image that cannot be read measures 0 x 0 and renders nothing.
+class SplashImage {
+public:
+    explicit SplashImage(const std::u16string& path)
+    {
+        Gdiplus::GpBitmap* image = nullptr;
+        gdiplus::GdipCreateBitmapFromFile(Wide(path), &image);
+        image_.reset(image);
+    }
+
+    // 0 for an image that could not be read.
+    int Width() const
+    {
+        UINT width = 0;
+        if (image_) gdiplus::GdipGetImageWidth(image_.get(), &width);
+        return static_cast<int>(width);
+    }
+
+    int Height() const
+    {
+        UINT height = 0;
+        if (image_) gdiplus::GdipGetImageHeight(image_.get(), &height);
+        return static_cast<int>(height);
+    }
+
+    // A bitmap compatible with the screen holding the whole image at its
+    // natural size.
+    UniqueBitmap Render(int width, int height) const
+    {
+        const ScreenDc screen(::GetDC(nullptr));
+        UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
+        const MemoryDc memory(::CreateCompatibleDC(screen.get()));
+        if (!bitmap || !memory || !image_) return bitmap;
+        const Selection selected(memory.get(), bitmap.get());
+
+        Gdiplus::GpGraphics* graphics = nullptr;
+        gdiplus::GdipCreateFromHDC(memory.get(), &graphics);
+        const UniqueGraphics drawing(graphics);
+        if (!drawing) return bitmap;
+        gdiplus::GdipSetInterpolationMode(drawing.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+
+        Gdiplus::GpImageAttributes* attributes = nullptr;
+        gdiplus::GdipCreateImageAttributes(&attributes);
+        const UniqueImageAttributes drawingAttributes(attributes);
+        // Opaque black around the image, no clamping, no colour key.
+        gdiplus::GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0xFF000000, FALSE);
+
+        gdiplus::GdipDrawImageRectRectI(drawing.get(), image_.get(), 0, 0, width, height, 0, 0, width, height,
+                                        Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+        return bitmap;
+    }
+
+private:
+    UniqueImage image_; // none when the file could not be read
+};
+
+// --- the window --------------------------------------------------------------
+
+// The bitmap a window paints from rides in its user data: set right after
+// the window is made, before it is shown and can be asked to paint.
+HBITMAP BitmapOf(HWND window)
+{
+    return reinterpret_cast<HBITMAP>(::GetWindowLongPtrW(window, GWLP_USERDATA));
+}
+
+void PaintFromBitmap(HWND window)
+{
+    const PaintScope paint(window);
+    const MemoryDc memory(::CreateCompatibleDC(paint.Dc()));
+    const HBITMAP bitmap = BitmapOf(window);
+    BITMAP size{};
+    if (!memory || bitmap == nullptr || ::GetObjectW(bitmap, sizeof size, &size) == 0) return;
+    const Selection selected(memory.get(), bitmap);
+    ::BitBlt(paint.Dc(), 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
+}
+
+LRESULT CALLBACK SplashWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT:
+        PaintFromBitmap(window);
+        return 0;
+    case WM_ERASEBKGND:
+        // The image covers the whole window: the background brush would only flicker.
+        return 1;
+    default:
+        return ::DefWindowProcW(window, message, wParam, lParam);
+    }
+}
+
+ATOM RegisterClassWithStyle(UINT style)
+{
+    WNDCLASSEXW windowClass{};
+    windowClass.cbSize = sizeof windowClass;
+    windowClass.style = style;
+    windowClass.lpfnWndProc = SplashWindowProcedure;
+    windowClass.hInstance = ::GetModuleHandleW(nullptr);
+    windowClass.hCursor = ::LoadCursorW(nullptr, IDC_ARROW);
+    windowClass.hbrBackground = reinterpret_cast<HBRUSH>(static_cast<INT_PTR>(COLOR_WINDOW + 1));
+    windowClass.lpszClassName = kClassName;
+    return ::RegisterClassExW(&windowClass);
+}
+
+// The class belongs to the process, not to a window: it is registered on
+// first use (a local static's initialisation runs once, under a lock) and
+// stays registered until the process ends. A system that refuses the
+// drop-shadow style gets the class without it.
+bool RegisterSplashClassOnce(bool shadow)
+{
+    static const bool registered = [shadow] {
+        if (!shadow) return RegisterClassWithStyle(kClassStyle & ~static_cast<UINT>(CS_DROPSHADOW)) != 0;
+        return RegisterClassWithStyle(kClassStyle) != 0 ||
+               RegisterClassWithStyle(kClassStyle & ~static_cast<UINT>(CS_DROPSHADOW)) != 0;
+    }();
+    return registered;
+}
+
+} // namespace
+
+bool HasOwnSplashWindow() { return true; }
+
+struct SplashScreenWindow::Parts {
+    UniqueBitmap bitmap;
+    HWND window = nullptr;
+};
+
+SplashScreenWindow::SplashScreenWindow() : parts_(std::make_unique<Parts>()) {}
+
+SplashScreenWindow::~SplashScreenWindow() = default;
+
+WindowHandle SplashScreenWindow::Create(const std::u16string& imagePath, bool shadow)
+{
+    if (!RegisterSplashClassOnce(shadow)) return nullptr;
+    StartGdiPlusOnce();
+    {
+        // The decoded image is released as soon as it has been rendered.
+        const SplashImage image(imagePath);
+        const int width = image.Width();
+        const int height = image.Height();
+        parts_->bitmap = image.Render(width, height);
+        // The primary display's whole area: the taskbar does not move the image.
+        const ScreenPoint origin =
+            CentredOrigin(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN), width, height);
+        parts_->window = ::CreateWindowExW(WS_EX_TOOLWINDOW, kClassName, nullptr, WS_POPUP, origin.x,
+                                           origin.y, width, height, nullptr, nullptr,
+                                           ::GetModuleHandleW(nullptr), nullptr);
+    }
+    if (parts_->window != nullptr) {
+        ::SetWindowLongPtrW(parts_->window, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(parts_->bitmap.get()));
+    }
+    return parts_->window;
+}
+
+void SplashScreenWindow::Show()
+{
+    if (parts_->window == nullptr) return;
+    ::ShowWindow(parts_->window, SW_SHOWNORMAL);
+    ::UpdateWindow(parts_->window);
+}
+
+void SplashScreenWindow::Destroy()
+{
+    if (parts_->window == nullptr) return;
+    ::DestroyWindow(parts_->window);
+    parts_->window = nullptr;
+}
+
+void RunThreadMessageLoop()
+{
+    MSG message;
+    while (::GetMessageW(&message, nullptr, 0, 0) > 0) {
+        ::TranslateMessage(&message);
+        ::DispatchMessageW(&message);
+    }
+}
+
+namespace {
+
+DWORD WINAPI SplashThreadEntry(LPVOID start)
+{
+    const auto* run = static_cast<const SplashThread::Body*>(start);
+    return run->body(run->argument);
+}
+
+} // namespace
+
+SplashThread::~SplashThread()
+{
+    if (handle_ != nullptr) ::CloseHandle(handle_);
+}
+
+bool SplashThread::Start(ThreadBody body, void* argument)
+{
+    if (handle_ != nullptr) return false;
+    start_ = {body, argument};
+    DWORD id = 0;
+    handle_ = ::CreateThread(nullptr, 0, SplashThreadEntry, &start_, 0, &id);
+    id_ = id;
+    return handle_ != nullptr;
+}
+
+void SplashThread::Stop()
+{
+    if (handle_ == nullptr) return;
+    // A thread that has not made its message queue yet loses the message
+    // (the post fails); the next round posts again.
+    DWORD exitCode = STILL_ACTIVE;
+    do {
+        ::PostThreadMessageW(id_, WM_QUIT, 0, 0);
+        if (!::GetExitCodeThread(handle_, &exitCode)) break;
+    } while (exitCode == STILL_ACTIVE);
+    ::CloseHandle(handle_);
+    handle_ = nullptr;
+    id_ = 0;
+}
+
+} // namespace tala::os
