@@ -17,11 +17,10 @@ jobject Construct(JNIEnv* env, const char* className, const char* signature, Arg
     return env->NewObject(type, constructor, arguments...);
 }
 
-} // namespace
-
 // The trace exactly as the runtime prints it: printStackTrace into a
-// ByteArrayOutputStream. Empty on any failure.
-std::u16string GetStackTraceText(jthrowable exception, JNIEnv* env)
+// ByteArrayOutputStream. Empty on any failure, which leaves its exception
+// pending.
+std::u16string PrintedTrace(jthrowable exception, JNIEnv* env)
 {
     const jobject bytes = Construct(env, "java/io/ByteArrayOutputStream", "()V");
     if (bytes == nullptr) return {};
@@ -31,16 +30,26 @@ std::u16string GetStackTraceText(jthrowable exception, JNIEnv* env)
                                              "(Ljava/io/PrintStream;)V");
     if (print == nullptr) return {};
     env->CallVoidMethod(exception, print, stream);
-    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
+    if (env->ExceptionOccurred() != nullptr) return {};
     const jmethodID toString = env->GetMethodID(env->GetObjectClass(bytes), "toString", "()Ljava/lang/String;");
     if (toString == nullptr) return {};
     const auto text = static_cast<jstring>(env->CallObjectMethod(bytes, toString));
-    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
     if (text == nullptr) return {};
     const char* utf = env->GetStringUTFChars(text, nullptr);
     if (utf == nullptr) return {};
     std::u16string trace = FromJavaUtf(utf);
     env->ReleaseStringUTFChars(text, utf);
+    return trace;
+}
+
+} // namespace
+
+std::u16string GetStackTraceText(jthrowable exception, JNIEnv* env)
+{
+    std::u16string trace = PrintedTrace(exception, env);
+    // What went wrong on the way goes to standard error, and the thread is
+    // left without a pending exception for what follows.
+    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
     return trace;
 }
 

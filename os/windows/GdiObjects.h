@@ -1,5 +1,6 @@
-// Ownership of the GDI and window objects the dialogs create: each is given
-// back by the function made for it, once, whichever way its scope ends.
+// Ownership of the GDI and window objects the dialogs and the splash window
+// create: each is given back by the function made for it, once, whichever
+// way its scope ends.
 #pragma once
 
 #include <windows.h>
@@ -13,6 +14,18 @@ struct GdiObjectDeleter {
     void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
 };
 using UniqueFont = std::unique_ptr<std::remove_pointer_t<HFONT>, GdiObjectDeleter>;
+using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
+
+struct MemoryDcDeleter {
+    void operator()(HDC dc) const { ::DeleteDC(dc); }
+};
+using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
+
+// The screen's device context, from GetDC(nullptr).
+struct ScreenDcReleaser {
+    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
+};
+using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser>;
 
 // A window this code created and must destroy. The system may have destroyed
 // it first (an owned pop-up goes with its owner), so only a live one is.

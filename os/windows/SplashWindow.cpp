@@ -1,5 +1,6 @@
 #include "os/SplashWindow.h"
 
+#include "os/windows/GdiObjects.h"
 #include "os/windows/Wide.h"
 
 #include <windows.h>
@@ -17,55 +18,6 @@ namespace gdiplus = Gdiplus::DllExports;
 constexpr wchar_t kClassName[] = L"SplashScreenWindow";
 // CS_DBLCLKS | CS_SAVEBITS | CS_DROPSHADOW; the shadow goes when none is wanted.
 constexpr UINT kClassStyle = CS_DBLCLKS | CS_SAVEBITS | CS_DROPSHADOW;
-
-// --- GDI objects -------------------------------------------------------------
-
-struct GdiObjectDeleter {
-    void operator()(HGDIOBJ object) const { ::DeleteObject(object); }
-};
-using UniqueBitmap = std::unique_ptr<std::remove_pointer_t<HBITMAP>, GdiObjectDeleter>;
-
-struct MemoryDcDeleter {
-    void operator()(HDC dc) const { ::DeleteDC(dc); }
-};
-using MemoryDc = std::unique_ptr<std::remove_pointer_t<HDC>, MemoryDcDeleter>;
-
-struct ScreenDcReleaser {
-    void operator()(HDC dc) const { ::ReleaseDC(nullptr, dc); }
-};
-using ScreenDc = std::unique_ptr<std::remove_pointer_t<HDC>, ScreenDcReleaser>;
-
-// An object selected into a device context for a scope; the previous one is
-// put back, so the object can be deleted or selected elsewhere afterwards.
-class Selection {
-public:
-    Selection(HDC dc, HGDIOBJ object) : dc_(dc), previous_(::SelectObject(dc, object)) {}
-    ~Selection()
-    {
-        if (previous_ != nullptr) ::SelectObject(dc_, previous_);
-    }
-    Selection(const Selection&) = delete;
-    Selection& operator=(const Selection&) = delete;
-
-private:
-    HDC dc_;
-    HGDIOBJ previous_;
-};
-
-class PaintScope {
-public:
-    explicit PaintScope(HWND window) : window_(window) { dc_ = ::BeginPaint(window, &paint_); }
-    ~PaintScope() { ::EndPaint(window_, &paint_); }
-    PaintScope(const PaintScope&) = delete;
-    PaintScope& operator=(const PaintScope&) = delete;
-
-    HDC Dc() const { return dc_; }
-
-private:
-    HWND window_;
-    PAINTSTRUCT paint_{};
-    HDC dc_ = nullptr;
-};
 
 // --- GDI+ --------------------------------------------------------------------
 
@@ -153,7 +105,7 @@ public:
         UniqueBitmap bitmap(::CreateCompatibleBitmap(screen.get(), width, height));
         const MemoryDc memory(::CreateCompatibleDC(screen.get()));
         if (!bitmap || !memory || !image_) return bitmap;
-        const Selection selected(memory.get(), bitmap.get());
+        const SelectionScope selected(memory.get(), bitmap.get());
 
         Gdiplus::GpGraphics* graphics = nullptr;
         gdiplus::GdipCreateFromHDC(memory.get(), &graphics);
@@ -192,7 +144,7 @@ void PaintFromBitmap(HWND window)
     const HBITMAP bitmap = BitmapOf(window);
     BITMAP size{};
     if (!memory || bitmap == nullptr || ::GetObjectW(bitmap, sizeof size, &size) == 0) return;
-    const Selection selected(memory.get(), bitmap);
+    const SelectionScope selected(memory.get(), bitmap);
     ::BitBlt(paint.Dc(), 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
 }
 

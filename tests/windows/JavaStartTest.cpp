@@ -8,6 +8,7 @@
 //
 // The test is given the launcher to copy: --launcher=PATH (see
 // LauncherUnderTest.h).
+#include "tests/shared/CaseName.h"
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/MessageTexts.h"
@@ -174,27 +175,6 @@ void ExpectCleanEnd(const Outcome& outcome, const StandInRecord& record, std::ui
     EXPECT_FALSE(outcome.timedOut) << Seen(outcome, record);
     EXPECT_EQ(outcome.exitCode, exitCode) << Seen(outcome, record);
     EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << Seen(outcome, record);
-}
-
-std::string NameOf(const std::string& text)
-{
-    std::string name;
-    for (const char c : text) {
-        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (alphanumeric) {
-            name += c;
-        } else if (!name.empty() && name.back() != '_') {
-            name += '_';
-        }
-    }
-    return name;
-}
-
-// Test names from the cases' own names.
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& tested)
-{
-    return NameOf(tested.param.name);
 }
 
 // --- failures the user is told of -----------------------------------------

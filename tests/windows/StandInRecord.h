@@ -112,6 +112,24 @@ public:
         return Firsts("argument");
     }
 
+    // The arguments of every call of that name ("main", "secondaryMain"),
+    // in order: the "argument" lines that follow each "call" line.
+    std::vector<std::vector<std::u16string>> ArgumentsOfCalls(const std::string& call) const
+    {
+        const std::u16string name(call.begin(), call.end());
+        std::vector<std::vector<std::u16string>> calls;
+        bool inCall = false;
+        for (const standin::RecordLine& line : lines_) {
+            if (line.kind == "call") {
+                inCall = !line.fields.empty() && line.fields[0] == name;
+                if (inCall) calls.emplace_back();
+            } else if (inCall && line.kind == "argument") {
+                calls.back().push_back(line.fields.empty() ? u"" : line.fields[0]);
+            }
+        }
+        return calls;
+    }
+
     // A variable as the VM library saw it at creation; none when unset.
     std::optional<std::u16string> Environment(const std::u16string& name) const
     {

@@ -6,6 +6,7 @@
 //
 // The test is given the launcher to copy: --launcher=PATH, a Windows path or
 // the host path of a Linux build tree (Wine shows the host's root as Z:).
+#include "tests/shared/CaseName.h"
 #include "tests/shared/StartUpCases.h"
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/LauncherUnderTest.h"
@@ -79,22 +80,7 @@ TEST_P(StartUp, EndsWithTheTablesMessageAndExitCode)
     }
 }
 
-std::string TestNameOf(const testing::TestParamInfo<StartUpCase>& start)
-{
-    std::string name;
-    for (const char c : start.param.name) {
-        const bool alphanumeric =
-            (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (alphanumeric) {
-            name += c;
-        } else if (!name.empty() && name.back() != '_') {
-            name += '_';
-        }
-    }
-    return name;
-}
-
-INSTANTIATE_TEST_SUITE_P(SettingsFiles, StartUp, testing::ValuesIn(StartUpCases()), TestNameOf);
+INSTANTIATE_TEST_SUITE_P(SettingsFiles, StartUp, testing::ValuesIn(StartUpCases()), CaseName<StartUpCase>);
 
 } // namespace
 } // namespace tala::test

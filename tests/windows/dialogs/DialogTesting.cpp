@@ -49,19 +49,4 @@ HWND FindChild(HWND dialog, const std::wstring& className, DWORD styleBits)
     return nullptr;
 }
 
-std::string TestNameOf(const std::string& text)
-{
-    std::string name;
-    for (const char c : text) {
-        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (alphanumeric) {
-            name += c;
-        } else if (!name.empty() && name.back() != '_') {
-            name += '_';
-        }
-    }
-    while (!name.empty() && name.back() == '_') name.pop_back();
-    return name;
-}
-
 } // namespace tala::test

@@ -3,6 +3,8 @@
 // and test names from the cases' own names.
 #pragma once
 
+#include "tests/shared/CaseName.h"
+
 #include <gtest/gtest.h>
 
 #include <windows.h>
@@ -27,15 +29,6 @@ std::vector<SeenControl> ControlsOf(HWND dialog);
 
 // The child window of this class and style bits, if any.
 HWND FindChild(HWND dialog, const std::wstring& className, DWORD styleBits);
-
-// "1.8 and 1.8" -> "1_8_and_1_8".
-std::string TestNameOf(const std::string& text);
-
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& tested)
-{
-    return TestNameOf(tested.param.name);
-}
 
 // A dialog id as the dialog manager gives it back: -1 of a classic
 // template reads as 65535.

@@ -21,6 +21,6 @@ std::unique_ptr<LauncherRun> StartExceptionPrompt(const std::filesystem::path& f
 
 // The stand-in's main leaves a java.lang.IllegalStateException pending.
 inline constexpr char kThrowingScenario[] = "main-class=shop/App\nmain=throw\n";
-inline constexpr wchar_t kThrownClass[] = L"java.lang.IllegalStateException";
+inline constexpr wchar_t kThrownTrace[] = L"java.lang.IllegalStateException\r\n\tat shop.App.main(App.java:3)\r\n";
 
 } // namespace tala::test

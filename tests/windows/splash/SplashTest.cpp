@@ -7,6 +7,7 @@
 // that records its calls.
 //
 // The test is given the launcher to copy: --launcher=PATH.
+#include "tests/shared/CaseName.h"
 #include "tests/windows/splash/SplashHarness.h"
 
 #include <gtest/gtest.h>
@@ -34,25 +35,6 @@ constexpr auto kGraceForAbsence = 1500ms;
 // The Xvfb screen of the Wine session.
 constexpr int kScreenWidth = 1024;
 constexpr int kScreenHeight = 768;
-
-std::string NameOf(const std::string& text)
-{
-    std::string name;
-    for (const char c : text) {
-        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
-            name += c;
-        } else if (!name.empty() && name.back() != '_') {
-            name += '_';
-        }
-    }
-    return name;
-}
-
-template <typename Case>
-std::string CaseName(const testing::TestParamInfo<Case>& tested)
-{
-    return NameOf(tested.param.name);
-}
 
 // Cases print as their names in failure messages.
 template <typename Case>

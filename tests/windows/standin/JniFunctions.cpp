@@ -208,23 +208,23 @@ jthrowable JNICALL ExceptionOccurred(JNIEnv*)
 {
     const Guard guard(Vm().lock);
     Vm().CheckCall("ExceptionOccurred", true);
-    return static_cast<jthrowable>(Vm().NewReference(Vm().pendingException));
+    return static_cast<jthrowable>(Vm().NewReference(Vm().PendingException()));
 }
 
 void JNICALL ExceptionDescribe(JNIEnv*)
 {
     const Guard guard(Vm().lock);
     Vm().CheckCall("ExceptionDescribe", true);
-    const JavaObject* pending = Vm().pendingException;
+    const JavaObject* pending = Vm().PendingException();
     Vm().Record("exception-describe " + (pending == nullptr ? std::string("none") : QuoteBytes(pending->className)));
-    Vm().pendingException = nullptr;
+    Vm().ClearPendingException();
 }
 
 void JNICALL ExceptionClear(JNIEnv*)
 {
     const Guard guard(Vm().lock);
     Vm().CheckCall("ExceptionClear", true);
-    Vm().pendingException = nullptr;
+    Vm().ClearPendingException();
 }
 
 void JNICALL DeleteLocalRef(JNIEnv*, jobject reference)
@@ -369,31 +369,117 @@ char ReturnType(const std::string& signature)
 
 enum class CallForm { New, Instance, Static };
 
+std::string Dotted(std::string name)
+{
+    std::replace(name.begin(), name.end(), '/', '.');
+    return name;
+}
+
+// The String[] a main or secondaryMain was given, one record line each.
+void RecordArguments(const char* method, jobject arguments)
+{
+    StandIn& vm = Vm();
+    const JavaObject* array = vm.Resolve(arguments, method);
+    if (array == nullptr) {
+        vm.Record("arguments null");
+        return;
+    }
+    if (array->kind != ObjectKind::ObjectArray || array->className != "[Ljava/lang/String;") {
+        vm.Fail(std::string(method) + " was given something else than a String[]");
+    }
+    vm.Record("arguments " + std::to_string(array->elements.size()));
+    for (const JavaObject* element : array->elements) {
+        vm.Record("argument " + (element == nullptr ? std::string("null") : Quote(element->text)));
+    }
+}
+
+// Waits for the test's release file without the VM's lock, so that other
+// threads (a later start's hand-off) can call into the VM meanwhile. The JNI
+// function that called main holds the lock exactly once.
+void WaitForRelease()
+{
+    StandIn& vm = Vm();
+    const std::wstring release = vm.Folder() + kReleaseFileName;
+    constexpr DWORD kStep = 20;
+    constexpr DWORD kLongest = 60000;
+    vm.lock.unlock();
+    for (DWORD waited = 0; waited < kLongest && ::GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES;
+         waited += kStep) {
+        ::Sleep(kStep);
+    }
+    vm.lock.lock();
+}
+
 // main as the scenario plays it.
 void RunMain(const jvalue* arguments)
 {
     StandIn& vm = Vm();
     vm.Record("call main " + vm.ThreadField());
-    const JavaObject* array = vm.Resolve(arguments[0].l, "main");
-    if (array == nullptr) {
-        vm.Record("arguments null");
-    } else {
-        if (array->kind != ObjectKind::ObjectArray || array->className != "[Ljava/lang/String;") {
-            vm.Fail("main was given something else than a String[]");
-        }
-        vm.Record("arguments " + std::to_string(array->elements.size()));
-        for (const JavaObject* element : array->elements) {
-            vm.Record("argument " + (element == nullptr ? std::string("null") : Quote(element->text)));
-        }
-    }
+    RecordArguments("main", arguments[0].l);
     switch (vm.TheScenario().main) {
     case MainBehaviour::Throw:
         vm.Throw("java/lang/IllegalStateException");
         vm.Record("throws \"java/lang/IllegalStateException\"");
         break;
     case MainBehaviour::Exit: vm.SystemExit(vm.TheScenario().exitStatus);
+    case MainBehaviour::Wait: WaitForRelease(); break;
     default: break;
     }
+}
+
+jint RunSecondaryMain(const jvalue* arguments)
+{
+    StandIn& vm = Vm();
+    vm.Record("call secondaryMain " + vm.ThreadField());
+    RecordArguments("secondaryMain", arguments[0].l);
+    return vm.TheScenario().secondaryResult;
+}
+
+// printStackTrace(PrintStream): the text a runtime prints for an exception
+// thrown by main, lines ended as on Windows.
+void PrintStackTrace(const JavaObject& thrown, const jvalue* arguments)
+{
+    StandIn& vm = Vm();
+    if (thrown.kind != ObjectKind::Throwable) vm.Fail("printStackTrace was called on something else than a Throwable");
+    const JavaObject* print = Expect(arguments[0].l, ObjectKind::Stream, "printStackTrace", "a PrintStream");
+    if (print->className != kPrintStream || print->elements.size() != 1) {
+        vm.Fail("printStackTrace was given something else than a PrintStream");
+    }
+    vm.Record("print-stack-trace " + QuoteBytes(thrown.className));
+    const std::string trace =
+        Dotted(thrown.className) + "\r\n\tat " + Dotted(vm.TheScenario().mainClass) + ".main(App.java:3)\r\n";
+    print->elements.front()->text.append(trace.begin(), trace.end());
+}
+
+jobject StreamText(const JavaObject& stream)
+{
+    StandIn& vm = Vm();
+    if (stream.kind != ObjectKind::Stream || stream.className != kByteArrayOutputStream) {
+        vm.Fail("toString was called on something else than a ByteArrayOutputStream");
+    }
+    JavaObject* text = vm.NewObject(ObjectKind::String, "java/lang/String");
+    text->text = stream.text;
+    return vm.NewReference(text);
+}
+
+// The constructors the stand-in knows: new String(char[]),
+// new ByteArrayOutputStream() and new PrintStream(OutputStream).
+jobject Construct(const char* function, const Method& method, const jvalue* arguments)
+{
+    StandIn& vm = Vm();
+    if (method.className == kByteArrayOutputStream) {
+        return vm.NewReference(vm.NewObject(ObjectKind::Stream, kByteArrayOutputStream));
+    }
+    if (method.className == kPrintStream) {
+        JavaObject* target = Expect(arguments[0].l, ObjectKind::Stream, function, "an OutputStream");
+        JavaObject* print = vm.NewObject(ObjectKind::Stream, kPrintStream);
+        print->elements.push_back(target);
+        return vm.NewReference(print);
+    }
+    const JavaObject* chars = Expect(arguments[0].l, ObjectKind::CharArray, function, "a char[]");
+    JavaObject* text = vm.NewObject(ObjectKind::String, "java/lang/String");
+    text->text.assign(chars->chars.begin(), chars->chars.end());
+    return vm.NewReference(text);
 }
 
 jobject CheckAndLoadMain(const jvalue* arguments)
@@ -402,8 +488,7 @@ jobject CheckAndLoadMain(const jvalue* arguments)
     const JavaObject* name = Expect(arguments[2].l, ObjectKind::String, "checkAndLoadMain", "a String");
     vm.Record("check-and-load-main " + Quote(name->text) + " " + std::to_string(arguments[0].z) + " " +
               std::to_string(arguments[1].i));
-    std::string dotted = vm.TheScenario().mainClass;
-    std::replace(dotted.begin(), dotted.end(), '/', '.');
+    const std::string dotted = Dotted(vm.TheScenario().mainClass);
     if (dotted.empty() || std::u16string(dotted.begin(), dotted.end()) != name->text) {
         vm.Throw("java/lang/NoClassDefFoundError");
         return nullptr;
@@ -434,13 +519,15 @@ jvalue Invoke(const char* function, CallForm form, char wantedResult, jobject ta
     }
     jvalue value{};
     if (form == CallForm::New) {
-        // The one constructor the stand-in knows: new String(char[]).
-        const JavaObject* chars = Expect(arguments[0].l, ObjectKind::CharArray, function, "a char[]");
-        JavaObject* text = vm.NewObject(ObjectKind::String, "java/lang/String");
-        text->text.assign(chars->chars.begin(), chars->chars.end());
-        value.l = vm.NewReference(text);
+        value.l = Construct(function, *method, arguments);
     } else if (method->name == "main") {
         RunMain(arguments);
+    } else if (method->name == "secondaryMain") {
+        value.i = RunSecondaryMain(arguments);
+    } else if (method->name == "printStackTrace") {
+        PrintStackTrace(*receiver, arguments);
+    } else if (method->name == "toString") {
+        value.l = StreamText(*receiver);
     } else if (method->name == "checkAndLoadMain") {
         value.l = CheckAndLoadMain(arguments);
     } else if (method->name == "exit") {
@@ -477,7 +564,7 @@ struct CallFunctions {
     {
         switch (Form) {
         case CallForm::New: return "NewObject";
-        case CallForm::Instance: return "CallObjectMethod";
+        case CallForm::Instance: return WantedResult == 'V' ? "CallVoidMethod" : "CallObjectMethod";
         default: break;
         }
         return WantedResult == 'V' ? "CallStaticVoidMethod"
@@ -513,6 +600,7 @@ struct CallFunctions {
 
 using NewObjectFunctions = CallFunctions<jobject, jclass, CallForm::New, 'V'>;
 using CallObjectFunctions = CallFunctions<jobject, jobject, CallForm::Instance, 'L'>;
+using CallVoidFunctions = CallFunctions<void, jobject, CallForm::Instance, 'V'>;
 using CallStaticObjectFunctions = CallFunctions<jobject, jclass, CallForm::Static, 'L'>;
 using CallStaticVoidFunctions = CallFunctions<void, jclass, CallForm::Static, 'V'>;
 using CallStaticIntFunctions = CallFunctions<jint, jclass, CallForm::Static, 'I'>;
@@ -546,6 +634,9 @@ void FillJniFunctions(JNINativeInterface_& functions)
     functions.CallObjectMethod = &CallObjectFunctions::WithDots;
     functions.CallObjectMethodV = &CallObjectFunctions::WithList;
     functions.CallObjectMethodA = &CallObjectFunctions::WithArray;
+    functions.CallVoidMethod = &CallVoidFunctions::WithDots;
+    functions.CallVoidMethodV = &CallVoidFunctions::WithList;
+    functions.CallVoidMethodA = &CallVoidFunctions::WithArray;
     functions.CallStaticObjectMethod = &CallStaticObjectFunctions::WithDots;
     functions.CallStaticObjectMethodV = &CallStaticObjectFunctions::WithList;
     functions.CallStaticObjectMethodA = &CallStaticObjectFunctions::WithArray;

@@ -35,6 +35,7 @@ bool Apply(Scenario& scenario, const std::string& key, const std::string& value)
     if (key == "create-result") return ReadNumber(value, scenario.createResult);
     if (key == "default-java-stack-size") return ReadNumber(value, scenario.defaultJavaStackSize);
     if (key == "exit-status") return ReadNumber(value, scenario.exitStatus);
+    if (key == "secondary-result") return ReadNumber(value, scenario.secondaryResult);
     if (key == "main-class") {
         scenario.mainClass = value;
         return true;
@@ -44,6 +45,25 @@ bool Apply(Scenario& scenario, const std::string& key, const std::string& value)
         scenario.launcherHelper = value == "present";
         return true;
     }
+    if (key == "printable-traces") {
+        if (value != "yes" && value != "no") return false;
+        scenario.printableTraces = value == "yes";
+        return true;
+    }
+    if (key == "secondary-main") {
+        static const std::pair<const char*, SecondaryMain> kKinds[] = {
+            {"absent", SecondaryMain::Absent},
+            {"void", SecondaryMain::Void},
+            {"int", SecondaryMain::Int},
+        };
+        for (const auto& [name, kind] : kKinds) {
+            if (value == name) {
+                scenario.secondaryMain = kind;
+                return true;
+            }
+        }
+        return false;
+    }
     if (key == "main") {
         static const std::pair<const char*, MainBehaviour> kBehaviours[] = {
             {"return", MainBehaviour::Return},
@@ -51,6 +71,7 @@ bool Apply(Scenario& scenario, const std::string& key, const std::string& value)
             {"exit", MainBehaviour::Exit},
             {"absent", MainBehaviour::Absent},
             {"absent-with-exception", MainBehaviour::AbsentWithException},
+            {"wait", MainBehaviour::Wait},
         };
         for (const auto& [name, behaviour] : kBehaviours) {
             if (value == name) {

@@ -164,6 +164,7 @@ bool StandIn::ClassExists(const std::string& name, bool bootLoader)
     if (std::find(std::begin(kRuntimeClasses), std::end(kRuntimeClasses), name) != std::end(kRuntimeClasses)) {
         return true;
     }
+    if (name == kByteArrayOutputStream || name == kPrintStream) return TheScenario().printableTraces;
     if (name == kLauncherHelper) return TheScenario().launcherHelper;
     return !bootLoader && !name.empty() && name == TheScenario().mainClass;
 }
@@ -178,7 +179,15 @@ jmethodID StandIn::FindMethod(const std::string& className, const std::string& n
         (className == kLauncherHelper && name == "checkAndLoadMain" &&
          signature == kCheckAndLoadMainSignature && isStatic) ||
         (className == scenario.mainClass && name == "main" && signature == kMainSignature && isStatic &&
-         scenario.main != MainBehaviour::Absent && scenario.main != MainBehaviour::AbsentWithException);
+         scenario.main != MainBehaviour::Absent && scenario.main != MainBehaviour::AbsentWithException) ||
+        (className == scenario.mainClass && name == "secondaryMain" && isStatic &&
+         ((scenario.secondaryMain == SecondaryMain::Void && signature == kMainSignature) ||
+          (scenario.secondaryMain == SecondaryMain::Int && signature == kIntSecondaryMainSignature))) ||
+        (className == kByteArrayOutputStream && !isStatic &&
+         ((name == "<init>" && signature == "()V") || (name == "toString" && signature == "()Ljava/lang/String;"))) ||
+        (className == kPrintStream && name == "<init>" && signature == "(Ljava/io/OutputStream;)V" && !isStatic) ||
+        (IsThrowableClass(className) && name == "printStackTrace" && signature == kPrintStackTraceSignature &&
+         !isStatic);
     Record("method " + QuoteBytes(className) + " " + QuoteBytes(name) + " " + QuoteBytes(signature) +
            (isStatic ? " static" : " instance") + (known ? " found" : " none"));
     if (!known) {
@@ -209,8 +218,28 @@ const Method* StandIn::ResolveMethod(jmethodID id, const char* function)
 
 void StandIn::Throw(const std::string& className)
 {
-    pendingException = NewObject(ObjectKind::Throwable, className);
+    const std::lock_guard guard(lock);
+    pending_[::GetCurrentThreadId()] = NewObject(ObjectKind::Throwable, className);
     ClassNamed(className);
+    throwables_.insert(className);
+}
+
+JavaObject* StandIn::PendingException()
+{
+    const std::lock_guard guard(lock);
+    const auto found = pending_.find(::GetCurrentThreadId());
+    return found == pending_.end() ? nullptr : found->second;
+}
+
+void StandIn::ClearPendingException()
+{
+    const std::lock_guard guard(lock);
+    pending_.erase(::GetCurrentThreadId());
+}
+
+bool StandIn::IsThrowableClass(const std::string& className) const
+{
+    return className == "java/lang/Throwable" || throwables_.count(className) != 0;
 }
 
 void StandIn::CheckCall(const char* function, bool allowedWithException)
@@ -220,7 +249,7 @@ void StandIn::CheckCall(const char* function, bool allowedWithException)
     if (!IsAttached()) {
         Fail(std::string(function) + " called on a thread not attached to the VM");
     }
-    if (pendingException != nullptr && !allowedWithException) {
+    if (PendingException() != nullptr && !allowedWithException) {
         Record("pending-exception " + QuoteBytes(function));
     }
 }

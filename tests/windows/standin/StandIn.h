@@ -21,7 +21,10 @@
 
 namespace tala::test::standin {
 
-enum class MainBehaviour { Return, Throw, Exit, Absent, AbsentWithException };
+enum class MainBehaviour { Return, Throw, Exit, Absent, AbsentWithException, Wait };
+
+// Which "secondaryMain" the application class has, if any.
+enum class SecondaryMain { Absent, Void, Int };
 
 struct Scenario {
     jint createResult = JNI_OK;
@@ -30,6 +33,9 @@ struct Scenario {
     MainBehaviour main = MainBehaviour::Return;
     jint exitStatus = 0;
     bool launcherHelper = true;
+    SecondaryMain secondaryMain = SecondaryMain::Absent;
+    jint secondaryResult = 0;
+    bool printableTraces = true; // the runtime has the classes a trace is printed with
     std::vector<std::string> errors; // lines the reader could not take
 };
 
@@ -49,14 +55,14 @@ private:
     os::UniqueHandle file_;
 };
 
-enum class ObjectKind { Class, String, CharArray, ObjectArray, Throwable };
+enum class ObjectKind { Class, String, CharArray, ObjectArray, Throwable, Stream };
 
 struct JavaObject {
     ObjectKind kind = ObjectKind::Class;
     std::string className;               // a class's own name; otherwise its class's name
-    std::u16string text;                 // String
+    std::u16string text;                 // String; what a ByteArrayOutputStream holds
     std::vector<jchar> chars;            // char[]
-    std::vector<JavaObject*> elements;   // Object[]
+    std::vector<JavaObject*> elements;   // Object[]; the stream a PrintStream writes to
 };
 
 // A local reference as JNI hands it out: an object may have many, and each
@@ -94,6 +100,8 @@ public:
     [[noreturn]] void SystemExit(jint status);
 
     const Scenario& TheScenario();
+    // The folder the library was loaded from, with its trailing backslash.
+    const std::wstring& Folder() const { return folder_; }
 
     // Objects and references.
     JavaObject* ClassNamed(const std::string& name); // interned; never null
@@ -110,9 +118,14 @@ public:
                          const std::string& signature, bool isStatic);
     const Method* ResolveMethod(jmethodID id, const char* function);
 
-    // The pending exception, if any.
+    // The calling thread's pending exception, if any: each thread has its
+    // own, as in a JVM.
     void Throw(const std::string& className);
-    JavaObject* pendingException = nullptr;
+    JavaObject* PendingException();
+    void ClearPendingException();
+    // Whether instances of the class have been thrown (and so can print
+    // their stack trace).
+    bool IsThrowableClass(const std::string& className) const;
 
     // The thread rules of JNI: a JNIEnv is used only on an attached thread,
     // and most functions not while an exception is pending.
@@ -145,6 +158,8 @@ private:
     std::unique_ptr<Recorder> recorder_;
     std::unique_ptr<Scenario> scenario_;
     std::map<DWORD, int> threads_;
+    std::map<DWORD, JavaObject*> pending_;
+    std::set<std::string> throwables_;
     std::set<DWORD> attached_;
     std::deque<JavaObject> objects_;
     std::deque<Reference> references_;
@@ -167,6 +182,10 @@ jclass FindClassFromBootLoader(const char* name);
 
 // Method signatures the stand-in knows.
 inline constexpr char kMainSignature[] = "([Ljava/lang/String;)V";
+inline constexpr char kIntSecondaryMainSignature[] = "([Ljava/lang/String;)I";
+inline constexpr char kPrintStackTraceSignature[] = "(Ljava/io/PrintStream;)V";
+inline constexpr char kByteArrayOutputStream[] = "java/io/ByteArrayOutputStream";
+inline constexpr char kPrintStream[] = "java/io/PrintStream";
 inline constexpr char kCheckAndLoadMainSignature[] = "(ZILjava/lang/String;)Ljava/lang/Class;";
 inline constexpr char kLauncherHelper[] = "sun/launcher/LauncherHelper";
 

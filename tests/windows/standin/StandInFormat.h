@@ -38,6 +38,11 @@
 //   arguments N                main's String[] has N elements; one
 //   argument "TEXT" | argument null       line each follows, in order
 //   throws "CLASS"             main left this exception pending
+//   call secondaryMain thread=T
+//                              the application's secondaryMain was entered;
+//                              "arguments" and "argument" lines follow as
+//                              for main
+//   print-stack-trace "CLASS"  printStackTrace of a thrown exception
 //   exit-hook N                the "exit" hook is being called (System.exit);
 //                              the process then ends with N
 //   exception-describe "CLASS" | exception-describe none
@@ -64,12 +69,24 @@
 //                              (default 1048576)
 //   main-class=NAME            the one application class the VM can load,
 //                              with "/" (default none)
-//   main=return|throw|exit|absent|absent-with-exception
+//   main=return|throw|exit|absent|absent-with-exception|wait
 //                              what main does: return; leave an exception
 //                              pending; call System.exit (the "exit" hook,
-//                              then the process ends); or the class has no
+//                              then the process ends); the class has no
 //                              main (GetStaticMethodID gives none, with or
-//                              without a pending exception) (default return)
+//                              without a pending exception); or return once
+//                              a file standin-release lies beside the
+//                              library (60 s at most), letting other threads
+//                              call into the VM meanwhile (default return)
+//   secondary-main=absent|void|int
+//                              the application class's static
+//                              secondaryMain(String[]), if any, and what it
+//                              returns (default absent)
+//   secondary-result=N         what the int secondaryMain returns (default 0)
+//   printable-traces=yes|no    whether the runtime has
+//                              java/io/ByteArrayOutputStream and
+//                              java/io/PrintStream, with which a thrown
+//                              exception prints its stack trace (default yes)
 //   exit-status=N              the status of main=exit (default 0)
 //   launcher-helper=present|absent
 //                              whether the boot loader knows
@@ -86,6 +103,7 @@ namespace tala::test::standin {
 
 inline constexpr wchar_t kRecordFileName[] = L"standin-record.txt";
 inline constexpr wchar_t kScenarioFileName[] = L"standin-scenario.txt";
+inline constexpr wchar_t kReleaseFileName[] = L"standin-release";
 
 // The exit code of a process in which the stand-in caught a call it did not
 // plan for, or a broken rule: no launcher path ends with it.
