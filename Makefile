@@ -55,17 +55,22 @@ fuzz: deps linux-sanitize
 	done
 
 # Benchmarks of bench/: the Linux start-up against the JDK's own launcher, the
-# class path cost, and the runtime search under Wine in a session of its own.
+# class path cost, the runtime's splash under a virtual display, and under
+# Wine in a session of its own the runtime search and the own splash window.
 JDK_HOME ?= /usr/lib/jvm/java-17-openjdk-amd64
 
 bench: deps linux windows
 	@mkdir -p build/bench-classes && javac -d build/bench-classes tests/jvm/java/demo/Hello.java
 	build/linux/bench/tala_startup_bench build/linux/tala $(JDK_HOME) build/bench-classes 30
 	build/linux/bench/tala_class_path_bench $(JDK_HOME)
+	xvfb-run -a build/linux/bench/tala_native_splash_bench build/linux/tala $(JDK_HOME) \
+	    build/linux/tests/jvm/probe-classes 25
 	@session=$(CURDIR)/build/windows/bench-session; \
 	bash tests/windows/wine-session.sh start $(CURDIR)/build/windows/wine-prefix $$session >/dev/null && \
 	bash tests/windows/run-in-wine.sh $$session build/windows/bench/tala_runtime_search_bench.exe \
-	    build/windows/tala.exe; \
+	    build/windows/tala.exe && \
+	bash tests/windows/run-in-wine.sh $$session build/windows/tests/windows/tala_splash_window_bench.exe \
+	    --launcher=$(CURDIR)/build/windows/tala.exe 25; \
 	status=$$?; bash tests/windows/wine-session.sh stop $$session >/dev/null; exit $$status
 
 clean:

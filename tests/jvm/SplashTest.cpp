@@ -10,8 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
-#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <future>
@@ -248,58 +246,6 @@ TEST(NativeSplashOnLinux, WithoutADisplayTheLaunchGoesOn)
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(Line(result.output, "splash"), "headless") << result.output << result.errors;
-}
-
-// What the runtime's splash adds to the time from the launcher's start to
-// main, measured, not asserted, and only when asked for:
-//   TALA_SPLASH_COST=1 tala_jvm_tests --gtest_filter=SplashCost.*
-// Each configuration is started in turn, round after round; the medians and
-// minimums are printed. main's start comes from System.nanoTime, which reads
-// the same monotonic clock as steady_clock here.
-TEST(SplashCost, TimeFromStartToMain)
-{
-    if (std::getenv("TALA_SPLASH_COST") == nullptr) GTEST_SKIP() << "a timing run: set TALA_SPLASH_COST=1";
-    const VirtualDisplay display;
-    ASSERT_TRUE(display.Ready()) << display.Problem();
-    const DisplayVariable variable(display.Name());
-    struct Configuration {
-        const char* name;
-        std::string display;
-        std::vector<std::string> arguments;
-    };
-    const std::vector<Configuration> configurations{
-        {"no splash configured", "", {}},
-        {"splash switched off (-nosplash)", "Splash Screen=splash.png\nPreffer Native Splash Screen=Yes",
-         {"-nosplash"}},
-        {"runtime's splash, 400x300 PNG", "Splash Screen=splash.png\nPreffer Native Splash Screen=Yes", {}},
-        {"runtime's splash, 1200x900 PNG", "Splash Screen=big.png\nPreffer Native Splash Screen=Yes", {}},
-    };
-    constexpr int kRounds = 25;
-    std::vector<std::vector<double>> milliseconds(configurations.size());
-    std::vector<std::unique_ptr<AppFolder>> apps;
-    for (const Configuration& configuration : configurations) {
-        apps.push_back(std::make_unique<AppFolder>());
-        WritePng(apps.back()->Path() / "splash.png", 400, 300, [](int x, int y) { return PictureColour(x, y, 400, 300); });
-        WritePng(apps.back()->Path() / "big.png", 1200, 900, [](int x, int y) { return PictureColour(x, y, 1200, 900); });
-        apps.back()->WriteSettings(Settings(configuration.display));
-    }
-    for (int round = 0; round <= kRounds; ++round) {
-        for (std::size_t i = 0; i < configurations.size(); ++i) {
-            const auto started = Clock::now().time_since_epoch();
-            const RunResult result = apps[i]->Run(configurations[i].arguments, 60s);
-            ASSERT_EQ(result.exitCode, 0) << result.errors;
-            // The first round warms the file cache and is not counted.
-            if (round == 0) continue;
-            const auto mainAt = std::chrono::nanoseconds(std::stoll(Line(result.output, "main-time")));
-            milliseconds[i].push_back(std::chrono::duration<double, std::milli>(mainAt - started).count());
-        }
-    }
-    for (std::size_t i = 0; i < configurations.size(); ++i) {
-        std::sort(milliseconds[i].begin(), milliseconds[i].end());
-        std::printf("%-34s median %6.1f ms, minimum %6.1f ms from start to main (%d runs)\n",
-                    configurations[i].name, milliseconds[i][milliseconds[i].size() / 2], milliseconds[i].front(),
-                    kRounds);
-    }
 }
 
 } // namespace
