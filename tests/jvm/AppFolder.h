@@ -1,40 +1,31 @@
 // A temporary application folder for end-to-end runs of the Linux launcher:
-// the launcher copied in under a product name, its settings file, Java classes
-// compiled from the test sources, and a run with a time-out.
+// the launcher copied in as "shop", beside its settings file.
 #pragma once
 
-#include "tests/shared/TestFiles.h"
+#include "tests/jvm/Program.h"
 
-#include <chrono>
-#include <filesystem>
-#include <string>
-#include <vector>
+#include <memory>
 
 namespace tala::test {
 
-struct RunResult {
-    int exitCode = -1;       // the process's exit status, or 128 + signal
-    bool timedOut = false;
-    std::string output;      // standard output
-    std::string errors;      // standard error
-};
-
 class AppFolder {
 public:
-    explicit AppFolder(const std::string& productName = "shop");
+    AppFolder() { std::filesystem::copy_file(TALA_LAUNCHER_PATH, Launcher()); }
 
     const std::filesystem::path& Path() const { return folder_.Path(); }
-    std::filesystem::path Launcher() const { return Path() / productName_; }
+    std::filesystem::path Launcher() const { return Path() / "shop"; }
+    void WriteSettings(const std::string& bytes) const { WriteBytes(Path() / "shop.ini", bytes); }
 
-    void WriteSettings(const std::string& bytes) const;
-
-    // Compiles tests/jvm/java/<file> (a path below it) into folder/classes;
-    // false, with javac's messages in errors, when it does not compile.
-    bool CompileJava(const std::vector<std::string>& sourceFiles, std::string& errors) const;
-
+    // The launcher started in the background, in this folder.
+    std::unique_ptr<Program> Start(const std::vector<std::string>& arguments) const
+    {
+        return std::make_unique<Program>(Argv(arguments), Path());
+    }
     RunResult Run(const std::vector<std::string>& arguments,
-                  std::chrono::seconds timeout = std::chrono::seconds(60)) const;
-
+                  std::chrono::seconds timeout = std::chrono::seconds(60)) const
+    {
+        return Start(arguments)->Finish(timeout);
+    }
     // Runs on a pseudo-terminal, as from a shell: input is typed in at once
     // (the terminal keeps it until read); output holds everything the
     // terminal showed, standard error and the echo included.
@@ -42,12 +33,14 @@ public:
                             std::chrono::seconds timeout = std::chrono::seconds(60)) const;
 
 private:
-    TempFolder folder_;
-    std::string productName_;
-};
+    std::vector<std::string> Argv(const std::vector<std::string>& arguments) const
+    {
+        std::vector<std::string> argv{Launcher().string()};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        return argv;
+    }
 
-// Runs a program and collects its exit status and output; kills it after the time-out.
-RunResult RunProgram(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
-                     std::chrono::seconds timeout);
+    TempFolder folder_;
+};
 
 } // namespace tala::test

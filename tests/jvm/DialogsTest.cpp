@@ -2,6 +2,7 @@
 // started from: the runtime-not-found question and the uncaught-exception
 // choice. Without a terminal they cannot be shown.
 #include "tests/jvm/AppFolder.h"
+#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -10,52 +11,37 @@ namespace {
 
 namespace fs = std::filesystem;
 
-const fs::path kJdk = "/usr/lib/jvm/java-17-openjdk-amd64";
-
+// probe.Worker leaves main with an exception while its other thread works on.
 std::string ThrowingApplication(const std::string& failureCheck)
 {
-    return "[Java Runtime Environment]\nJRE Path=" + kJdk.string() +
-           "\nMain Class=probe.ThrowsAfterWork\n[Class Path]\nClass Path=" + TALA_PROBE_CLASSES +
-           "\n[Application]\nFailure Check=" + failureCheck + "\n";
-}
-
-// What the runtime itself prints for the exception, less its thread header.
-std::string TraceAsTheRuntimePrintsIt(const fs::path& marker)
-{
-    const RunResult java = RunProgram({(kJdk / "bin/java").string(), "-cp", TALA_PROBE_CLASSES,
-                                       "probe.ThrowsAfterWork", marker.string()},
-                                      fs::temp_directory_path(), std::chrono::seconds(60));
-    const std::string header = "Exception in thread \"main\" ";
-    return java.errors.rfind(header, 0) == 0 ? java.errors.substr(header.size()) : java.errors;
+    return ProbeSettings("probe.Worker", "", "[Application]\nFailure Check=" + failureCheck);
 }
 
 TEST(ExceptionPrompt, WithoutATerminalTheTraceIsShownAndTheApplicationStops)
 {
     AppFolder app;
     app.WriteSettings(ThrowingApplication("yes"));
-    const RunResult result = app.Run({(app.Path() / "worker-done").string()});
+    const RunResult result = app.Run({"throw"});
     EXPECT_EQ(result.exitCode, 255);
-    const std::string trace = TraceAsTheRuntimePrintsIt(app.Path() / "java-worker-done");
-    EXPECT_EQ(result.errors,
-              "The java process has thrown the following uncaught exception:\n" + trace);
+    EXPECT_EQ(result.output, "") << "the application's other thread ran on";
+    // The trace as the runtime itself prints it, less its thread header.
+    Program java({(JdkHome() / "bin/java").string(), "-cp", TALA_PROBE_CLASSES, "probe.Worker", "throw"}, app.Path());
+    const std::string trace = java.Finish(std::chrono::seconds(60)).errors;
+    const std::string header = "Exception in thread \"main\" ";
+    ASSERT_EQ(trace.rfind(header, 0), 0u) << trace;
+    EXPECT_EQ(result.errors, "The java process has thrown the following uncaught exception:\n" + trace.substr(header.size()));
 }
 
 TEST(ExceptionPrompt, OnATerminalIgnoreWaitsForTheApplicationAndStopEndsIt)
 {
-    struct Case {
-        std::string answer;
-        int exitCode;
-        bool workerFinished;
-    };
-    const Case cases[] = {{"i\n", 0, true}, {"Stop\n", 255, false}};
-    for (const Case& c : cases) {
+    const std::tuple<std::string, int, bool> cases[] = {{"i\n", 0, true}, {"Stop\n", 255, false}};
+    for (const auto& [answer, exitCode, workDone] : cases) {
         AppFolder app;
         app.WriteSettings(ThrowingApplication("YES"));
-        const fs::path marker = app.Path() / "worker-done";
-        const RunResult result = app.RunOnTerminal({marker.string()}, c.answer);
+        const RunResult result = app.RunOnTerminal({"throw"}, answer);
         EXPECT_FALSE(result.timedOut);
-        EXPECT_EQ(result.exitCode, c.exitCode) << c.answer << result.output;
-        EXPECT_EQ(fs::exists(marker), c.workerFinished) << c.answer;
+        EXPECT_EQ(result.exitCode, exitCode) << answer << result.output;
+        EXPECT_EQ(result.output.find("work done") != std::string::npos, workDone) << answer << result.output;
         EXPECT_NE(result.output.find("[I]gnore or [S]top?"), std::string::npos) << result.output;
         EXPECT_NE(result.output.find("IllegalStateException: thrown after starting work"), std::string::npos);
     }
@@ -65,13 +51,12 @@ TEST(RuntimeNotFoundPrompt, AFolderWithAVmIsUsedAndRemembered)
 {
     AppFolder app;
     const fs::path userRoot = app.Path() / "config";
-    ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", userRoot.u16string());
+    const ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", userRoot.u16string());
     app.WriteSettings("[Product Information]\nProduct Name=Shop\nProduct Code=s1\n"
                       "[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=1.8\n"
-                      "Maximum Version=1.8\n[Class Path]\nClass Path=" +
-                      std::string(TALA_PROBE_CLASSES) + "\n");
+                      "Maximum Version=1.8\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n");
     const std::string notARuntime = app.Path().string();
-    const RunResult result = app.RunOnTerminal({"x"}, notARuntime + "\n" + kJdk.string() + "\n");
+    const RunResult result = app.RunOnTerminal({"x"}, notARuntime + "\n" + JdkHome().string() + "\n");
     EXPECT_FALSE(result.timedOut);
     EXPECT_EQ(result.exitCode, 0) << result.output;
     EXPECT_NE(result.output.find("The Java Runtime Environment (JRE) was not found. Please  download and "
@@ -81,17 +66,14 @@ TEST(RuntimeNotFoundPrompt, AFolderWithAVmIsUsedAndRemembered)
     EXPECT_NE(result.output.find("No Java VM was found in " + notARuntime), std::string::npos);
     EXPECT_NE(result.output.find("count 1"), std::string::npos) << "the application did not run";
     EXPECT_EQ(ReadBytes(userRoot / "Shop" / "s1" / "shop.ini"),
-              "[Java Runtime Environment]\nJRE Path=" + kJdk.string() + "/\n");
-
-    // The next start needs no question.
-    const RunResult next = app.Run({});
-    EXPECT_EQ(next.exitCode, 0) << next.errors;
+              "[Java Runtime Environment]\nJRE Path=" + JdkHome().string() + "/\n");
+    EXPECT_EQ(app.Run({}).exitCode, 0) << "the next start asked again";
 }
 
 TEST(RuntimeNotFoundPrompt, AnEmptyAnswerOrNoTerminalEndsWithoutWriting)
 {
     AppFolder app;
-    ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", (app.Path() / "config").u16string());
+    const ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", (app.Path() / "config").u16string());
     app.WriteSettings("[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=99\n");
     EXPECT_EQ(app.RunOnTerminal({}, "\n").exitCode, 255);
     EXPECT_EQ(app.Run({}).exitCode, 255);

@@ -1,128 +1,60 @@
 // The runtime search on this machine: the runtimes installed under /usr/lib/jvm
-// (Debian's OpenJDK 17 among them) are found, ranked and chosen within the
-// bounds; and a 32-bit VM library hands the start over to the pair product.
+// (Debian's OpenJDK 17, the build's own, among them) are found, ranked and
+// chosen within the bounds; and a 32-bit VM library hands the start over to
+// the pair product.
 #include "runtime/FindRuntime.h"
-#include "runtime/RegistrySearch.h"
 #include "tests/jvm/AppFolder.h"
+#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
-
-#include <thread>
 
 namespace tala::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Debian's OpenJDK 17, which the build itself depends on.
-const fs::path kDebianJdk = "/usr/lib/jvm/java-17-openjdk-amd64";
-
-LauncherSettings AnyVersion()
+TEST(InstalledRuntimes, AreFoundByVersionAndKind)
 {
-    LauncherSettings settings;
-    settings.wantJdk = settings.wantJre = true;
-    settings.maximumVersion = VersionNumber::ParseBound(u"any", VersionNumber::Bound::Maximum);
-    return settings;
+    const auto search = [](const char16_t* minimum, const char16_t* maximum) {
+        LauncherSettings settings;
+        settings.wantJdk = settings.wantJre = true;
+        settings.minimumVersion = VersionNumber::ParseBound(minimum, VersionNumber::Bound::Minimum);
+        settings.maximumVersion = VersionNumber::ParseBound(maximum, VersionNumber::Bound::Maximum);
+        return SearchRuntime(settings, u"", SystemRuntimeMachine());
+    };
+    const auto seventeen = search(u"17", u"17");
+    ASSERT_TRUE(seventeen) << "Debian's OpenJDK 17 was not found";
+    EXPECT_EQ(seventeen->vmLibraryPath, (JdkHome() / "lib/server/libjvm.so").u16string());
+    EXPECT_EQ(seventeen->version->parts[0], 17);
+    // Without bounds the highest installed version wins.
+    const auto highest = search(u"any", u"any");
+    ASSERT_TRUE(highest);
+    EXPECT_FALSE(*highest->version < *seventeen->version);
+    EXPECT_FALSE(search(u"99", u"any"));
 }
 
-TEST(InstalledRuntimes, AreFoundAndRankedByVersion)
+TEST(PairProduct, GetsTheLaunchersArgumentsAndOnlyWithPairReturnCodeIsWaitedFor)
 {
-    const LauncherSettings settings = AnyVersion();
-    std::vector<JavaRuntime> candidates;
-    for (const RuntimeKey& key : kRuntimeKeys) {
-        CollectRegistryCandidates(key, os::RegistryView::Default, settings, SystemRuntimeMachine(),
-                                  os::PathStyle::Posix, candidates);
-    }
-    SortCandidates(candidates, settings);
-
-    const auto debian = std::find_if(candidates.begin(), candidates.end(), [](const JavaRuntime& r) {
-        return r.homeFolder == (kDebianJdk / "").u16string();
-    });
-    ASSERT_NE(debian, candidates.end()) << "Debian's OpenJDK 17 was not found";
-    EXPECT_EQ(debian->version.parts[0], 17);
-    EXPECT_TRUE(debian->hasServerVm);
-    for (std::size_t i = 1; i < candidates.size(); ++i) {
-        EXPECT_FALSE(candidates[i - 1].version < candidates[i].version) << "not ranked at " << i;
-    }
-
-    const auto chosen = SearchRuntime(settings, u"", SystemRuntimeMachine());
-    ASSERT_TRUE(chosen);
-    EXPECT_EQ(chosen->version, candidates.front().version);
-
-    LauncherSettings only17 = settings;
-    only17.maximumVersion = VersionNumber::ParseBound(u"17", VersionNumber::Bound::Maximum);
-    only17.minimumVersion = VersionNumber::ParseBound(u"17", VersionNumber::Bound::Minimum);
-    const auto seventeen = SearchRuntime(only17, u"", SystemRuntimeMachine());
-    ASSERT_TRUE(seventeen);
-    EXPECT_EQ(seventeen->vmLibraryPath, (kDebianJdk / "lib/server/libjvm.so").u16string());
-}
-
-TEST(InstalledRuntimes, BoundsThatExcludeThemAllEndSilently)
-{
-    AppFolder app;
-    app.WriteSettings("[Java Runtime Environment]\nMain Class=demo.Hello\nMinimum Version=99\n"
-                      "Maximum Version=any\n");
-    const RunResult result = app.Run({});
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(result.exitCode, 255);
-    EXPECT_EQ(result.errors, "");
-}
-
-// A "JRE Path" whose VM library is a 32-bit ELF file, and a pair program.
-class PairProduct : public testing::Test {
-protected:
-    void SetUp() override
-    {
+    const std::pair<std::string, int> cases[] = {{"YES", 42}, {"", 0}};
+    for (const auto& [pairReturnCode, exitCode] : cases) {
+        AppFolder app;
         fs::create_directories(app.Path() / "jre32" / "lib" / "server");
         WriteBytes(app.Path() / "jre32" / "lib" / "server" / "libjvm.so",
                    std::string("\x7F" "ELF\x01\x01\x01", 7) + std::string(57, '\0'));
         fs::copy_file(TALA_PAIR_HELPER_PATH, app.Path() / "shop32");
-    }
-
-    void WriteSettings(const std::string& pairReturnCode)
-    {
         app.WriteSettings("[Java Runtime Environment]\nMain Class=shop.Main\nJRE Path=" +
                           (app.Path() / "jre32").string() + "\n[Application]\nPair Product=" +
-                          (app.Path() / "shop32").string() + "\nPair Return Code=" + pairReturnCode +
-                          "\n");
-    }
-
-    std::string RecordedArguments(std::chrono::seconds patience) const
-    {
+                          (app.Path() / "shop32").string() + "\nPair Return Code=" + pairReturnCode + "\n");
+        // The pair records its arguments as it ends; while "hold" lies beside it, it waits.
+        const bool waited = exitCode != 0;
+        if (!waited) WriteBytes(app.Path() / "hold", "");
+        EXPECT_EQ(app.Run({"one", "two words", ""}).exitCode, exitCode);
         const fs::path record = app.Path() / "pair-arguments";
-        const auto deadline = std::chrono::steady_clock::now() + patience;
-        while (!fs::exists(record) && std::chrono::steady_clock::now() < deadline) {
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
-        }
-        std::this_thread::sleep_for(std::chrono::milliseconds(100)); // let the writer finish
-        return ReadBytes(record);
+        EXPECT_EQ(fs::exists(record), waited) << pairReturnCode;
+        fs::remove(app.Path() / "hold");
+        EXPECT_TRUE(WaitUntil([&] { return fs::exists(record); }, std::chrono::seconds(30)));
+        EXPECT_EQ(ReadBytes(record), app.Launcher().string() + std::string("\0one\0two words\0\0", 16));
     }
-
-    std::string ExpectedArguments() const
-    {
-        return app.Launcher().string() + std::string("\0one\0two words\0\0", 16);
-    }
-
-    AppFolder app;
-};
-
-TEST_F(PairProduct, GetsTheLaunchersArgumentsAndItsExitCodeIsReturned)
-{
-    WriteSettings("YES");
-    const RunResult result = app.Run({"one", "two words", ""});
-    EXPECT_EQ(result.exitCode, 42);
-    EXPECT_EQ(RecordedArguments(std::chrono::seconds(1)), ExpectedArguments());
-}
-
-TEST_F(PairProduct, WithoutPairReturnCodeTheLauncherEndsAtOnce)
-{
-    WriteSettings("");
-    WriteBytes(app.Path() / "hold", "");
-    const RunResult result = app.Run({"one", "two words", ""});
-    EXPECT_EQ(result.exitCode, 0);
-    EXPECT_FALSE(fs::exists(app.Path() / "pair-arguments")) << "the launcher waited";
-    fs::remove(app.Path() / "hold");
-    EXPECT_EQ(RecordedArguments(std::chrono::seconds(20)), ExpectedArguments());
 }
 
 } // namespace

@@ -2,6 +2,7 @@
 // Debian's OpenJDK: patterns filled in, folders made, append or truncate, and
 // the text intact.
 #include "tests/jvm/AppFolder.h"
+#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -12,27 +13,20 @@ namespace {
 
 namespace fs = std::filesystem;
 
-std::string Settings(const std::string& application)
+// probe.Streams writes its arguments to System.out, from its static initialiser on.
+std::string StreamsSettings(const std::string& application)
 {
-    return "[Java Runtime Environment]\nJRE Path=/usr/lib/jvm/java-17-openjdk-amd64\n"
-           "Main Class=probe.Streams\n[Class Path]\nClass Path=" +
-           std::string(TALA_PROBE_CLASSES) + "\n[Application]\n" + application + "\n";
-}
-
-// Runs under a UTF-8 locale, as a desktop session would.
-RunResult RunInUtf8Locale(const AppFolder& app, const std::vector<std::string>& arguments)
-{
-    ScopedEnvironmentVariable locale(u"LC_ALL", u"C.UTF-8");
-    return app.Run(arguments);
+    return ProbeSettings("probe.Streams", "", "[Application]\n" + application);
 }
 
 TEST(OutputRedirection, PatternedFilesInNewFoldersGetBothStreams)
 {
     AppFolder app;
-    app.WriteSettings(Settings("Output File=" + app.Path().string() + "/logs/out_%yyyyMMdd_HHmmss_L%.log\n"
-                               "Error File=" + app.Path().string() + "/logs/deeper/err.log"));
-    const RunResult result = RunInUtf8Locale(app, {"Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC",
-                                                   "\xF0\x9F\x98\x80"});
+    app.WriteSettings(StreamsSettings("Output File=" + app.Path().string() + "/logs/out_%yyyyMMdd_HHmmss_L%.log\n"
+                                      "Error File=" + app.Path().string() + "/logs/deeper/err.log"));
+    // Under a UTF-8 locale, as a desktop session would run it.
+    const ScopedEnvironmentVariable locale(u"LC_ALL", u"C.UTF-8");
+    const RunResult result = app.Run({"Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80"});
     ASSERT_EQ(result.exitCode, 0) << result.errors;
     EXPECT_EQ(result.output, "");
 
@@ -52,20 +46,16 @@ TEST(OutputRedirection, PatternedFilesInNewFoldersGetBothStreams)
 
 TEST(OutputRedirection, OnlyTheExactYesAppends)
 {
-    struct Case {
-        std::string append;
-        std::string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::string> cases[] = {
         {"yes", "from the static initialiser\nfirst\nfrom the static initialiser\nsecond\n"},
         {"Yes", "from the static initialiser\nsecond\n"},
     };
-    for (const Case& c : cases) {
+    for (const auto& [append, expected] : cases) {
         AppFolder app;
-        app.WriteSettings(Settings("Output File=out.log\nOutput Append=" + c.append));
+        app.WriteSettings(StreamsSettings("Output File=out.log\nOutput Append=" + append));
         app.Run({"first"});
         app.Run({"second"});
-        EXPECT_EQ(ReadBytes(app.Path() / "out.log"), c.expected) << c.append;
+        EXPECT_EQ(ReadBytes(app.Path() / "out.log"), expected) << append;
     }
 }
 
@@ -73,7 +63,7 @@ TEST(OutputRedirection, AFileThatCannotBeOpenedLeavesTheStreamAsItWas)
 {
     AppFolder app;
     fs::create_directories(app.Path() / "taken");
-    app.WriteSettings(Settings("Output File=" + (app.Path() / "taken").string()));
+    app.WriteSettings(StreamsSettings("Output File=" + (app.Path() / "taken").string()));
     const RunResult result = app.Run({"still here"});
     EXPECT_EQ(result.exitCode, 0);
     EXPECT_EQ(result.output, "from the static initialiser\nstill here\n");

@@ -6,14 +6,9 @@
 #include "os/SharedMemory.h"
 #include "os/ThreadMessages.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/BackgroundLauncher.h"
+#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
-
-#include <csignal>
-#include <cstdio>
-#include <memory>
-#include <thread>
 
 namespace tala::test {
 namespace {
@@ -26,65 +21,36 @@ constexpr auto kPatience = 30s;
 // Exit statuses as the system reports them: -1 is 255.
 constexpr int kFailed = 255;
 
-std::string Settings(const std::string& mainClass, const std::string& application = "Single Instance=yes")
+std::string InstanceSettings(const std::string& mainClass, const std::string& application = "Single Instance=yes")
 {
-    // The JDK whose javac compiled the probes: <home>/bin/javac.
-    const fs::path jdk = fs::canonical(TALA_JAVAC_PATH).parent_path().parent_path();
-    return "[Java Runtime Environment]\nJRE Path=" + jdk.string() + "\nMain Class=" + mainClass +
-           "\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n[Application]\n" + application + "\n";
-}
-
-// What the probe records for one call of secondaryMain.
-std::string Recorded(const std::vector<std::u16string>& arguments)
-{
-    std::string text = "count " + std::to_string(arguments.size()) + "\n";
-    for (const std::u16string& argument : arguments) {
-        text += "arg";
-        for (const char16_t unit : argument) {
-            char hex[8];
-            std::snprintf(hex, sizeof hex, " %04x", static_cast<unsigned>(unit));
-            text += hex;
-        }
-        text += "\n";
-    }
-    return text;
+    return ProbeSettings(mainClass, "", "[Application]\n" + application);
 }
 
 class SingleInstance : public testing::Test {
 protected:
-    std::unique_ptr<BackgroundLauncher> Start(const std::vector<std::string>& arguments,
-                                              const fs::path& launcher = {}, const fs::path& folder = {})
+    // Whether the file appears in the application folder in time.
+    bool Appears(const std::string& name)
     {
-        return std::make_unique<BackgroundLauncher>(launcher.empty() ? app.Launcher() : launcher, arguments,
-                                                    folder.empty() ? app.Path() : folder,
-                                                    "run-" + std::to_string(++runs));
+        return WaitUntil([&] { return fs::exists(app.Path() / name); }, kPatience);
     }
 
     // A start whose main has begun (it says so in a file named after its process).
-    std::unique_ptr<BackgroundLauncher> StartFirst(const std::vector<std::string>& arguments = {})
+    std::unique_ptr<Program> StartFirst(const std::vector<std::string>& arguments = {})
     {
-        auto first = Start(arguments);
-        EXPECT_TRUE(MainStarted(*first)) << first->Errors();
+        auto first = app.Start(arguments);
+        EXPECT_TRUE(Appears("main-started-" + std::to_string(first->Pid()))) << first->Errors();
         return first;
     }
 
-    bool MainStarted(const BackgroundLauncher& run, const fs::path& folder = {})
-    {
-        return WaitForFile((folder.empty() ? app.Path() : folder) / ("main-started-" + std::to_string(run.Pid())),
-                           kPatience);
-    }
-
-    // A later start run to its end.
-    std::optional<int> RunSecond(const std::vector<std::string>& arguments) { return Start(arguments)->Wait(kPatience); }
-
+    // The arguments of the numbered call of secondaryMain, once it has been made.
     std::string Call(int number)
     {
-        const fs::path file = app.Path() / ("secondary-" + std::to_string(number) + ".txt");
-        return WaitForFile(file, kPatience) ? ReadBytes(file) : "<no call " + std::to_string(number) + ">";
+        const std::string file = "secondary-" + std::to_string(number) + ".txt";
+        return Appears(file) ? ReadBytes(app.Path() / file) : "<no call>";
     }
 
     // Lets the first instance's main end, and expects a clean end.
-    void Release(BackgroundLauncher& first)
+    void Release(Program& first)
     {
         WriteBytes(app.Path() / "release", "");
         EXPECT_EQ(first.Wait(kPatience), 0);
@@ -92,7 +58,6 @@ protected:
     }
 
     AppFolder app;
-    int runs = 0;
 };
 
 TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
@@ -101,31 +66,31 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
         const char* rule;
         std::vector<std::string> arguments;
         int exitCode;
-        std::optional<std::vector<std::u16string>> received; // none: no call
+        std::optional<std::string> received; // by secondaryMain; none: no call
     };
     const std::string a300(300, 'a');
     const Case cases[] = {
-        {"words arrive exactly, whatever their characters", {"plain", "two words", "Gr\xC3\xBC\xC3\x9F" "e",
-          "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80", "-nosplash"}, 0,
-         std::vector<std::u16string>{u"plain", u"two words", u"Gr\u00fc\u00dfe", u"\u65e5\u672c", u"\U0001F600",
-                                     u"-nosplash"}},
-        {"no arguments arrive as one empty argument", {}, 0, std::vector<std::u16string>{u""}},
-        {"an empty argument ends the list", {"a", "", "b"}, 0, std::vector<std::u16string>{u"a"}},
+        {"words arrive exactly, whatever their characters",
+         {"plain", "two words", "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80", "-nosplash"},
+         0,
+         UnitsInHex({u"plain", u"two words", u"Gr\u00fc\u00dfe", u"\u65e5\u672c", u"\U0001F600", u"-nosplash"})},
+        {"no arguments arrive as one empty argument", {}, 0, UnitsInHex({u""})},
+        {"an empty argument ends the list", {"a", "", "b"}, 0, UnitsInHex({u"a"})},
         {"519 code units with one terminator each fit", {a300, std::string(217, 'b')}, 0,
-         std::vector<std::u16string>{std::u16string(300, u'a'), std::u16string(217, u'b')}},
+         UnitsInHex({std::u16string(300, u'a'), std::u16string(217, u'b')})},
         {"one more does not, and the start fails", {a300, std::string(218, 'b')}, kFailed, std::nullopt},
         // The probe's secondaryMain stays in this call until "finish-secondary" appears.
-        {"a void secondaryMain answers as its call begins", {"hold"}, 0, std::vector<std::u16string>{u"hold"}},
+        {"a void secondaryMain answers as its call begins", {"hold"}, 0, UnitsInHex({u"hold"})},
     };
-    app.WriteSettings(Settings("probe.Instance"));
+    app.WriteSettings(InstanceSettings("probe.Instance"));
     auto first = StartFirst();
     int calls = 0;
     for (const Case& c : cases) {
-        const auto second = Start(c.arguments);
+        const auto second = app.Start(c.arguments);
         EXPECT_EQ(second->Wait(kPatience), c.exitCode) << c.rule;
         EXPECT_EQ(second->Errors(), "") << c.rule << ": nothing is shown";
         if (c.received) {
-            EXPECT_EQ(Call(++calls), Recorded(*c.received)) << c.rule;
+            EXPECT_EQ(Call(++calls), *c.received) << c.rule;
         }
     }
     EXPECT_FALSE(fs::exists(app.Path() / ("secondary-" + std::to_string(calls + 1) + ".txt")));
@@ -135,14 +100,12 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
 
 TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 {
-    struct Case {
-        std::string argument;
-        int exitCode;
-    };
-    const Case cases[] = {{"7", 7}, {"-2", 254}, {"0", 0}, {"word", 42}};
-    app.WriteSettings(Settings("probe.InstanceInt"));
+    const std::pair<std::string, int> cases[] = {{"7", 7}, {"-2", 254}, {"0", 0}, {"word", 42}};
+    app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
-    for (const Case& c : cases) EXPECT_EQ(RunSecond({c.argument}), c.exitCode) << c.argument;
+    for (const auto& [argument, exitCode] : cases) {
+        EXPECT_EQ(app.Start({argument})->Wait(kPatience), exitCode) << argument;
+    }
     Release(*first);
 }
 
@@ -160,10 +123,10 @@ TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesE
         // Only the parent is told the status of a killed process.
         {"killed", {}, true, kFailed},
     };
-    app.WriteSettings(Settings("probe.InstanceNone"));
+    app.WriteSettings(InstanceSettings("probe.InstanceNone"));
     for (const Case& c : cases) {
         auto first = StartFirst(c.firstArguments);
-        auto second = Start({"waits"});
+        auto second = app.Start({"waits"});
         EXPECT_FALSE(second->Wait(1s)) << c.ending << ": the later start did not wait";
         if (c.kill) {
             first->Kill();
@@ -177,94 +140,76 @@ TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesE
     }
     // The killed instance left its block behind: the next start still becomes
     // a first instance.
-    auto next = StartFirst();
-    Release(*next);
+    Release(*StartFirst());
 }
 
 TEST_F(SingleInstance, ALaterStartMadeBeforeMainWaitsForIt)
 {
-    app.WriteSettings(Settings("probe.InstanceLate"));
-    auto first = Start({});
-    ASSERT_TRUE(WaitForFile(app.Path() / "initialising", kPatience)) << first->Errors();
-    auto second = Start({"early"});
+    app.WriteSettings(InstanceSettings("probe.Instance"));
+    // The probe's class initialisation then waits for "go" before main.
+    WriteBytes(app.Path() / "late", "");
+    auto first = app.Start({});
+    ASSERT_TRUE(Appears("initialising")) << first->Errors();
+    auto second = app.Start({"early"});
     EXPECT_FALSE(second->Wait(1s)) << "answered before main";
     EXPECT_FALSE(fs::exists(app.Path() / "secondary-1.txt"));
     WriteBytes(app.Path() / "go", "");
     EXPECT_EQ(second->Wait(kPatience), 0);
-    EXPECT_EQ(Call(1), Recorded({u"early"}));
+    EXPECT_EQ(Call(1), UnitsInHex({u"early"}));
     Release(*first);
 }
 
-TEST(SingleInstanceSwitch, OnlyAnExactYesOfAnApplicationSwitchesItOn)
+TEST_F(SingleInstance, OnlyTheSameExecutableWithAnExactYesHandsOff)
 {
     struct Case {
-        const char* application;
+        const char* rule;
+        std::string application;
+        std::string secondLauncher;
         bool handsOff;
     };
     const Case cases[] = {
-        {"Single Instance=yes", true},
-        {"Single Instance=Yes", false},
-        {"Single Instance=yes\nApplication Type=service", false},
+        {"exact yes", "Single Instance=yes", "shop", true},
+        {"Yes is not yes", "Single Instance=Yes", "shop", false},
+        {"a service is never one", "Single Instance=yes\nApplication Type=service", "shop", false},
+        {"a path differing only in letter case is another executable", "Single Instance=yes", "Shop", false},
     };
+    fs::copy_file(app.Launcher(), app.Path() / "Shop");
     for (const Case& c : cases) {
-        AppFolder app;
-        app.WriteSettings(Settings("probe.Instance", c.application));
-        BackgroundLauncher first(app.Launcher(), {}, app.Path(), "first");
-        ASSERT_TRUE(WaitForFile(app.Path() / ("main-started-" + std::to_string(first.Pid())), kPatience));
-        BackgroundLauncher second(app.Launcher(), {"later"}, app.Path(), "second");
-        const fs::path sign = c.handsOff ? app.Path() / "secondary-1.txt"
-                                         : app.Path() / ("main-started-" + std::to_string(second.Pid()));
-        EXPECT_TRUE(WaitForFile(sign, kPatience)) << c.application;
+        for (const char* name : {"shop.ini", "Shop.ini"}) {
+            WriteBytes(app.Path() / name, InstanceSettings("probe.Instance", c.application));
+        }
+        auto first = StartFirst();
+        Program second({(app.Path() / c.secondLauncher).string(), "later"}, app.Path());
+        EXPECT_TRUE(Appears(c.handsOff ? "secondary-1.txt" : "main-started-" + std::to_string(second.Pid()))) << c.rule;
         WriteBytes(app.Path() / "release", "");
-        EXPECT_EQ(second.Wait(kPatience), 0) << c.application;
-        EXPECT_EQ(first.Wait(kPatience), 0) << c.application;
+        EXPECT_EQ(second.Wait(kPatience), 0) << c.rule;
+        EXPECT_EQ(first->Wait(kPatience), 0) << c.rule;
+        for (const fs::path& file : {app.Path() / "release", app.Path() / "secondary-1.txt"}) fs::remove(file);
     }
-}
-
-TEST_F(SingleInstance, TwoPathsThatDifferOnlyInLetterCaseAreTwoInstances)
-{
-    app.WriteSettings(Settings("probe.Instance"));
-    const fs::path upper = app.Path() / "Shop";
-    fs::copy_file(app.Launcher(), upper);
-    WriteBytes(app.Path() / "Shop.ini", Settings("probe.Instance"));
-    // Each in a folder of its own, where its main says that it started.
-    fs::create_directories(app.Path() / "lower");
-    fs::create_directories(app.Path() / "upper");
-    auto lowerRun = Start({}, app.Launcher(), app.Path() / "lower");
-    auto upperRun = Start({}, upper, app.Path() / "upper");
-    EXPECT_TRUE(MainStarted(*lowerRun, app.Path() / "lower"));
-    EXPECT_TRUE(MainStarted(*upperRun, app.Path() / "upper"));
-    for (const char* folder : {"lower", "upper"}) WriteBytes(app.Path() / folder / "release", "");
-    EXPECT_EQ(lowerRun->Wait(kPatience), 0);
-    EXPECT_EQ(upperRun->Wait(kPatience), 0);
 }
 
 TEST_F(SingleInstance, FiftyLaterStartsAtOnceAllEndAndTheFirstInstanceRunsOn)
 {
     constexpr int kStarts = 50;
-    app.WriteSettings(Settings("probe.InstanceInt"));
+    app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
-    const auto began = std::chrono::steady_clock::now();
-    std::vector<std::unique_ptr<BackgroundLauncher>> seconds;
-    for (int i = 0; i < kStarts; ++i) seconds.push_back(Start({"start-" + std::to_string(i)}));
+    std::vector<std::unique_ptr<Program>> seconds;
+    for (int i = 0; i < kStarts; ++i) seconds.push_back(app.Start({"start-" + std::to_string(i)}));
     // They share one argument block: a worker reads whatever the latest
     // start left there, which for this probe always answers 42.
-    const auto deadline = began + 120s;
+    const auto giveUp = std::chrono::steady_clock::now() + 120s;
     for (auto& second : seconds) {
-        const auto left = std::chrono::duration_cast<std::chrono::milliseconds>(deadline - std::chrono::steady_clock::now());
-        EXPECT_EQ(second->Wait(std::max(left, 0ms)), 42) << second->Errors();
+        const auto left = giveUp - std::chrono::steady_clock::now();
+        EXPECT_EQ(second->Wait(std::chrono::duration_cast<std::chrono::milliseconds>(left)), 42) << second->Errors();
     }
-    const auto took = std::chrono::duration_cast<std::chrono::milliseconds>(std::chrono::steady_clock::now() - began);
-    RecordProperty("fifty_later_starts_ms", static_cast<int>(took.count()));
-    std::printf("%d later starts at once ended in %lld ms\n", kStarts, static_cast<long long>(took.count()));
-    EXPECT_TRUE(WaitForFile(app.Path() / ("secondary-" + std::to_string(kStarts) + ".txt"), kPatience));
-    EXPECT_TRUE(first->Running());
+    EXPECT_TRUE(Appears("secondary-" + std::to_string(kStarts) + ".txt"));
+    EXPECT_FALSE(first->Wait(0ms)) << "the first instance ended";
     Release(*first);
 }
 
 TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDown)
 {
-    app.WriteSettings(Settings("probe.InstanceInt"));
+    app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
     const auto memory = os::SharedMemory::Open(InstanceNameFor(fs::canonical(app.Launcher()).u16string()),
                                                kInstanceBlockSize);
@@ -279,16 +224,12 @@ TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDow
     os::MessageQueue replies;
     ASSERT_TRUE(os::PostThreadMessageTo(listener, {handOff, os::CurrentThreadId(), 0}));
     std::optional<os::ThreadMessage> reply;
-    for (auto waited = 0ms; !reply && waited < kPatience; waited += 10ms) {
-        reply = replies.Take();
-        if (!reply) std::this_thread::sleep_for(10ms);
-    }
-    ASSERT_TRUE(reply);
+    ASSERT_TRUE(WaitUntil([&] { return (reply = replies.Take()).has_value(); }, kPatience));
     EXPECT_EQ(reply->wParam, 42u);
-    EXPECT_EQ(Call(1), Recorded({std::u16string(kArgumentBlockSize / 2, u'\uFFFF')}));
+    EXPECT_EQ(Call(1), UnitsInHex({std::u16string(kArgumentBlockSize / 2, u'\uFFFF')}));
 
     // A later start finds no listener in it.
-    EXPECT_EQ(RunSecond({"later"}), kFailed);
+    EXPECT_EQ(app.Start({"later"})->Wait(kPatience), kFailed);
     Release(*first);
 }
 

@@ -1,7 +1,8 @@
 // Stands in for a product's 32-bit pair executable on Linux: records the
 // arguments it was started with (argv[0] included, each ended by a NUL) in
-// pair-arguments beside itself and exits with 42. While a file named "hold"
-// lies beside it, it waits first, so a test can see whether the launcher waited.
+// pair-arguments beside itself, whole or not at all, and exits with 42. While
+// a file named "hold" lies beside it, it waits first, so a test can see
+// whether the launcher waited.
 #include <chrono>
 #include <filesystem>
 #include <fstream>
@@ -14,7 +15,10 @@ int main(int argc, char** argv)
     for (int tenths = 0; tenths < 300 && fs::exists(folder / "hold"); ++tenths) {
         std::this_thread::sleep_for(std::chrono::milliseconds(100));
     }
-    std::ofstream record(folder / "pair-arguments", std::ios::binary);
-    for (int i = 0; i < argc; ++i) record << argv[i] << '\0';
+    {
+        std::ofstream record(folder / "pair-arguments.tmp", std::ios::binary);
+        for (int i = 0; i < argc; ++i) record << argv[i] << '\0';
+    }
+    fs::rename(folder / "pair-arguments.tmp", folder / "pair-arguments");
     return 42;
 }

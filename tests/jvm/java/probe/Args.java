@@ -1,16 +1,22 @@
 package probe;
 
-// Prints each argument as its UTF-16 code units in hex, one argument a line,
-// so the test sees exactly what main received whatever the output encoding.
+// Prints its arguments: their count, then each as its UTF-16 code units in
+// hex, one argument a line, so the test sees exactly what main received
+// whatever the output encoding.
 public class Args {
     public static void main(String[] args) {
-        System.out.println("count " + args.length);
+        System.out.print(describe(args));
+    }
+
+    static String describe(String[] args) {
+        StringBuilder text = new StringBuilder("count " + args.length + "\n");
         for (String arg : args) {
-            StringBuilder units = new StringBuilder("arg");
+            text.append("arg");
             for (char c : arg.toCharArray()) {
-                units.append(String.format(" %04x", (int) c));
+                text.append(String.format(" %04x", (int) c));
             }
-            System.out.println(units);
+            text.append("\n");
         }
+        return text.toString();
     }
 }

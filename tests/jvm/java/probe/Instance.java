@@ -3,6 +3,10 @@ package probe;
 // A single-instance application whose secondaryMain returns nothing. Given
 // "hold" first, secondaryMain stays until "finish-secondary" appears.
 public class Instance {
+    static {
+        InstanceLife.initialise();
+    }
+
     public static void main(String[] args) throws Exception {
         InstanceLife.main(args);
     }

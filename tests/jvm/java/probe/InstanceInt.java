@@ -9,9 +9,6 @@ public class InstanceInt {
 
     public static int secondaryMain(String[] args) throws Exception {
         InstanceLife.record(args);
-        if (args.length > 0 && args[0].matches("-?[0-9]+")) {
-            return Integer.parseInt(args[0]);
-        }
-        return 42;
+        return args.length > 0 && args[0].matches("-?[0-9]+") ? Integer.parseInt(args[0]) : 42;
     }
 }

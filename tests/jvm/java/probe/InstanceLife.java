@@ -11,9 +11,6 @@ import java.util.concurrent.atomic.AtomicInteger;
 final class InstanceLife {
     private static final AtomicInteger calls = new AtomicInteger();
 
-    private InstanceLife() {
-    }
-
     // Waits until the file exists, two minutes at most.
     static void awaitFile(String name) throws InterruptedException {
         Path path = Path.of(name);
@@ -24,6 +21,19 @@ final class InstanceLife {
 
     static void touch(String name) throws IOException {
         Files.writeString(Path.of(name), "");
+    }
+
+    // The class initialisation, which runs before main is called: while
+    // "late" exists, it says "initialising" and waits for "go".
+    static void initialise() {
+        try {
+            if (Files.exists(Path.of("late"))) {
+                touch("initialising");
+                awaitFile("go");
+            }
+        } catch (IOException | InterruptedException e) {
+            throw new IllegalStateException(e);
+        }
     }
 
     // A first instance's main: announces itself under its process id, runs
@@ -37,21 +47,13 @@ final class InstanceLife {
         }
     }
 
-    // One file per call, "secondary-N.txt" in call order: the argument count,
-    // then each argument as its UTF-16 code units in hex. Written whole or
-    // not at all, so the test never reads half of one.
+    // One file per call, "secondary-N.txt" in call order, as probe.Args
+    // prints its arguments. Written whole or not at all, so the test never
+    // reads half of one.
     static void record(String[] args) throws IOException {
-        StringBuilder text = new StringBuilder("count " + args.length + "\n");
-        for (String arg : args) {
-            text.append("arg");
-            for (char c : arg.toCharArray()) {
-                text.append(String.format(" %04x", (int) c));
-            }
-            text.append("\n");
-        }
         int call = calls.incrementAndGet();
         Path temporary = Path.of("secondary-" + call + ".tmp");
-        Files.writeString(temporary, text);
+        Files.writeString(temporary, Args.describe(args));
         Files.move(temporary, Path.of("secondary-" + call + ".txt"), StandardCopyOption.ATOMIC_MOVE);
     }
 }

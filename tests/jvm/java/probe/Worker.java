@@ -1,20 +1,19 @@
 package probe;
 
-import java.nio.file.Files;
-import java.nio.file.Path;
-
-// Returns from main at once while a non-daemon thread works on, and writes
-// the file named by its argument when it is done.
+// Leaves main at once while a non-daemon thread works on and prints "work
+// done" a moment later. Given "throw", main ends with an uncaught exception.
 public class Worker {
     public static void main(String[] args) {
-        Thread worker = new Thread(() -> {
+        new Thread(() -> {
             try {
-                Thread.sleep(1500);
-                Files.writeString(Path.of(args[0]), "done");
-            } catch (Exception e) {
-                throw new RuntimeException(e);
+                Thread.sleep(1000);
+                System.out.println("work done");
+            } catch (InterruptedException e) {
+                Thread.currentThread().interrupt();
             }
-        });
-        worker.start();
+        }).start();
+        if (args.length > 0 && args[0].equals("throw")) {
+            throw new IllegalStateException("thrown after starting work");
+        }
     }
 }

@@ -1,0 +1,54 @@
+// The probe classes of java/probe as the tests use them: a settings file that
+// runs one on the build's JDK, and what they print.
+#pragma once
+
+#include <cstdio>
+#include <filesystem>
+#include <sstream>
+#include <string>
+#include <vector>
+
+namespace tala::test {
+
+// The JDK whose javac compiled the probes: <home>/bin/javac.
+inline std::filesystem::path JdkHome()
+{
+    return std::filesystem::canonical(TALA_JAVAC_PATH).parent_path().parent_path();
+}
+
+// More lines of the "Java Runtime Environment" section, then further sections as written.
+inline std::string ProbeSettings(const std::string& mainClass, const std::string& runtimeLines = "",
+                                 const std::string& sections = "")
+{
+    return "[Java Runtime Environment]\nJRE Path=" + JdkHome().string() + "\nMain Class=" + mainClass + "\n" +
+           runtimeLines + "\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n" + sections + "\n";
+}
+
+// What probe.Args prints, and probe.InstanceLife records, for these arguments:
+// their count, then each as its UTF-16 code units in hex.
+inline std::string UnitsInHex(const std::vector<std::u16string>& arguments)
+{
+    std::string text = "count " + std::to_string(arguments.size()) + "\n";
+    for (const std::u16string& argument : arguments) {
+        text += "arg";
+        for (const char16_t unit : argument) {
+            char hex[8];
+            std::snprintf(hex, sizeof hex, " %04x", static_cast<unsigned>(unit));
+            text += hex;
+        }
+        text += "\n";
+    }
+    return text;
+}
+
+// The value of a "name=value" line of a probe's output.
+inline std::string Line(const std::string& output, const std::string& name)
+{
+    std::istringstream lines(output);
+    for (std::string line; std::getline(lines, line);) {
+        if (line.rfind(name + "=", 0) == 0) return line.substr(name.size() + 1);
+    }
+    return "<missing " + name + ">";
+}
+
+} // namespace tala::test

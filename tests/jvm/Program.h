@@ -1,0 +1,56 @@
+// A program the jvm tier starts in the background: its standard output and
+// error go to files of its own (or all three streams to a terminal), so it
+// never blocks on a full pipe and its children cannot hold a run open. It is
+// killed if it still runs when the object goes.
+#pragma once
+
+#include "tests/shared/TestFiles.h"
+
+#include <sys/types.h>
+
+#include <chrono>
+#include <csignal>
+#include <functional>
+#include <optional>
+#include <string>
+#include <vector>
+
+namespace tala::test {
+
+struct RunResult {
+    int exitCode = -1; // the exit status, or 128 + the signal that ended it
+    bool timedOut = false;
+    std::string output; // standard output
+    std::string errors; // standard error
+};
+
+class Program {
+public:
+    // argv[0] is found on PATH unless it holds a "/". With a terminal (the
+    // path of a pseudo-terminal) the program runs in a session of its own.
+    Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
+            const std::string& terminal = "");
+    ~Program() { Kill(); }
+    Program(const Program&) = delete;
+    Program& operator=(const Program&) = delete;
+
+    pid_t Pid() const { return pid_; }
+    // The exit status once it has ended; nothing while it still runs at the time-out.
+    std::optional<int> Wait(std::chrono::milliseconds timeout);
+    // Sends the signal unless it has ended, then waits; SIGKILL if it still runs.
+    void Kill(int signal = SIGKILL);
+    std::string Output() const { return ReadBytes(streams_.Path() / "out"); }
+    std::string Errors() const { return ReadBytes(streams_.Path() / "err"); }
+    // Waits for its end, killing it at the time-out, and collects what it wrote.
+    RunResult Finish(std::chrono::milliseconds timeout);
+
+private:
+    TempFolder streams_;
+    pid_t pid_ = -1;
+    std::optional<int> exitCode_;
+};
+
+// Polls the condition until it holds; false when it still does not at the time-out.
+bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
+
+} // namespace tala::test
