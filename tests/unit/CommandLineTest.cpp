@@ -6,14 +6,9 @@
 namespace tala {
 namespace {
 
-struct SplitCase {
-    std::u16string text;
-    StringList words;
-};
-
 TEST(SplitCommandLine, SplitsAtSpacesWithLeadingQuotes)
 {
-    const SplitCase cases[] = {
+    const std::pair<std::u16string, StringList> cases[] = {
         {u"", {}},
         {u"one \"two words\"", {u"one", u"two words"}},
         {u"a  b", {u"a", u"b"}},
@@ -28,22 +23,18 @@ TEST(SplitCommandLine, SplitsAtSpacesWithLeadingQuotes)
         {u"C:\\dir\\ \\\"q", {u"C:\\dir\\", u"\\\"q"}},
         {u"\"\" \"\" x", {u"", u"", u"x"}},
     };
-    for (const SplitCase& c : cases) {
+    for (const auto& [text, added] : cases) {
         StringList words{u"kept"};
-        SplitCommandLine(c.text, words);
+        SplitCommandLine(text, words);
         StringList expected{u"kept"};
-        expected.insert(expected.end(), c.words.begin(), c.words.end());
-        EXPECT_EQ(words, expected) << "text: " << std::string(c.text.begin(), c.text.end());
+        expected.insert(expected.end(), added.begin(), added.end());
+        EXPECT_EQ(words, expected) << testing::PrintToString(text);
     }
 }
 
 TEST(ProgramArguments, DropTheProgramPathWhateverItHolds)
 {
-    struct Case {
-        os::ProcessCommandLine commandLine;
-        StringList arguments;
-    };
-    const Case cases[] = {
+    const std::pair<os::ProcessCommandLine, StringList> cases[] = {
         {{u"  \"C:\\Program Files\\Shop.exe\"  -a \"b c\" \t", {}}, {u"-a", u"b c"}},
         {{u"Shop.exe", {}}, {}},
         {{u"\"C:\\Shop.exe\"-nosplash", {}}, {u"-nosplash"}},
@@ -51,7 +42,7 @@ TEST(ProgramArguments, DropTheProgramPathWhateverItHolds)
         {{std::nullopt, {u"/opt/shop/shop", u"", u"a b", u"\u65e5\u672c"}}, {u"", u"a b", u"\u65e5\u672c"}},
         {{std::nullopt, {}}, {}},
     };
-    for (const Case& c : cases) EXPECT_EQ(ProgramArgumentsFrom(c.commandLine), c.arguments);
+    for (const auto& [commandLine, arguments] : cases) EXPECT_EQ(ProgramArgumentsFrom(commandLine), arguments);
 }
 
 } // namespace

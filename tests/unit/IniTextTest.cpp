@@ -9,23 +9,18 @@ namespace {
 
 TEST(IniText, DecodesTheEncodingsUsersSave)
 {
-    struct Case {
-        std::string bytes;
-        std::u16string text;
-        Encoding encoding;
-    };
-    const Case cases[] = {
+    const std::tuple<std::string, std::u16string, Encoding> cases[] = {
         {"[S]\nK=Gr\xC3\xBC\xC3\x9F" "e", u"[S]\nK=Gr\u00fc\u00dfe", Encoding::Utf8},
         {"\xEF\xBB\xBFK=v", u"K=v", Encoding::Utf8WithBom},
         {std::string("\xFF\xFEK\0=\0v\0", 8), u"K=v", Encoding::Utf16Le},
         {std::string("\xFE\xFF\0K\0=\0v", 8), u"K=v", Encoding::Utf16Be},
         {std::string("\xFF\xFEK\0=", 5), u"K", Encoding::Utf16Le}, // odd byte dropped
     };
-    for (const Case& c : cases) {
-        const DecodedText decoded = Decode(c.bytes);
-        EXPECT_EQ(decoded.text, c.text);
-        EXPECT_EQ(decoded.encoding, c.encoding);
-        EXPECT_EQ(Decode(Encode(decoded.text, decoded.encoding)).text, c.text);
+    for (const auto& [bytes, text, encoding] : cases) {
+        const DecodedText decoded = Decode(bytes);
+        EXPECT_EQ(decoded.text, text);
+        EXPECT_EQ(decoded.encoding, encoding);
+        EXPECT_EQ(Decode(Encode(decoded.text, decoded.encoding)).text, text);
     }
 }
 
@@ -36,18 +31,14 @@ TEST(IniText, LinesAsTheProfileFunctionsReadThem)
                                 u"[broken header\r\n"
                                 u"\t key \t= \t v \t\x1A\r\n"
                                 u"[Two]\r\nA=1\r\n[two]\r\nA=2\r\nB=3\r\n";
-    struct Case {
-        std::u16string section, key;
-        std::optional<std::u16string> value;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, std::u16string, std::optional<std::u16string>> cases[] = {
         {u" spaced ", u"KEY", u"v"},
         {u" Spaced ", u"[broken header", u""},
         {u"Spaced", u"key", std::nullopt},
         {u"two", u"a", u"1"},
         {u"Two", u"B", std::nullopt}, // only the first section of a name is searched
     };
-    for (const Case& c : cases) EXPECT_EQ(FindValue(text, c.section, c.key), c.value);
+    for (const auto& [section, key, value] : cases) EXPECT_EQ(FindValue(text, section, key), value);
     EXPECT_EQ(SectionNames(text), (std::vector<std::u16string>{u" Spaced ", u"Two", u"two"}));
 }
 

@@ -12,20 +12,9 @@
 namespace tala {
 namespace {
 
-constexpr std::size_t kUnits = kArgumentBlockSize / 2;
+using namespace std::string_literals;
 
-// Units one after the other, with a zero unit between parts.
-std::u16string ZeroJoined(std::initializer_list<std::u16string> parts)
-{
-    std::u16string units;
-    bool first = true;
-    for (const std::u16string& part : parts) {
-        if (!first) units.push_back(u'\0');
-        units.append(part);
-        first = false;
-    }
-    return units;
-}
+constexpr std::size_t kUnits = kArgumentBlockSize / 2;
 
 // Exactly as big as the argument block, on the heap: a read past its end is
 // caught by the address sanitizer.
@@ -48,19 +37,14 @@ struct HeapArgumentBlock {
 
 TEST(InstanceName, EveryPathSeparatorBecomesAnUnderscoreAndCaseIsKept)
 {
-    struct Case {
-        std::u16string path;
-        os::PathStyle style;
-        std::u16string name;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, os::PathStyle, std::u16string> cases[] = {
         {u"C:\\Apps\\Tool\\tool.exe", os::PathStyle::Windows, u"C:_Apps_Tool_tool.exe"},
         {u"C:\\APPS\\TOOL\\TOOL.EXE", os::PathStyle::Windows, u"C:_APPS_TOOL_TOOL.EXE"},
         {u"\\\\server\\share\\a/b.exe", os::PathStyle::Windows, u"__server_share_a/b.exe"},
         {u"/opt/shop/shop", os::PathStyle::Posix, u"_opt_shop_shop"},
         {u"/opt/Shop/shop", os::PathStyle::Posix, u"_opt_Shop_shop"},
     };
-    for (const Case& c : cases) EXPECT_EQ(InstanceNameFor(c.path, c.style), c.name);
+    for (const auto& [path, style, name] : cases) EXPECT_EQ(InstanceNameFor(path, style), name);
 }
 
 TEST(InstanceBlockNumbers, AreLittleEndianAtTheirOffsets)
@@ -85,12 +69,12 @@ TEST(WriteArgumentBlock, LaysDownEachArgumentAndItsTerminatorThenOneMore)
     const Case cases[] = {
         {"no arguments leave the block zero", {}, true, u""},
         {"one empty argument", {u""}, true, u""},
-        {"units in order, a zero after each", {u"ab", u"c"}, true, ZeroJoined({u"ab", u"c", u""})},
+        {"units in order, a zero after each", {u"ab", u"c"}, true, u"ab\0c\0"s},
         {"code units as they are, surrogates too", {u"\u00fc\U0001F600"}, true, u"\u00fc\U0001F600"},
         {"519 units with their terminators fit", {std::u16string(518, u'x')}, true,
          std::u16string(518, u'x')},
         {"so do two that make 519", {std::u16string(258, u'x'), std::u16string(259, u'y')}, true,
-         ZeroJoined({std::u16string(258, u'x'), std::u16string(259, u'y')})},
+         std::u16string(258, u'x') + u'\0' + std::u16string(259, u'y')},
         {"520 do not", {std::u16string(519, u'x')}, false, u""},
         {"nor two that make 520", {std::u16string(259, u'x'), std::u16string(259, u'y')}, false, u""},
         {"nor a single huge one", {std::u16string(70000, u'x')}, false, u""},
@@ -108,26 +92,21 @@ TEST(WriteArgumentBlock, LaysDownEachArgumentAndItsTerminatorThenOneMore)
 
 TEST(ReadArgumentBlock, ReadsUpToTheFirstEmptyArgumentAndNeverPastTheBlock)
 {
-    struct Case {
-        const char* rule;
-        std::u16string units; // zero behind them
-        StringList arguments;
-    };
     const std::u16string full(kUnits, u'\uFFFF');
-    const Case cases[] = {
+    // The units at the block's start, zero behind them, and the arguments read.
+    const std::tuple<const char*, std::u16string, StringList> cases[] = {
         {"an all-zero block is one empty argument", u"", {u""}},
-        {"arguments in order", ZeroJoined({u"ab", u"c", u""}), {u"ab", u"c"}},
-        {"an empty argument ends the list", ZeroJoined({u"a", u"", u"b", u""}), {u"a"}},
+        {"arguments in order", u"ab\0c\0"s, {u"ab", u"c"}},
+        {"an empty argument ends the list", u"a\0\0b\0"s, {u"a"}},
         {"code units as they are", u"\u00fc\U0001F600", {u"\u00fc\U0001F600"}},
         {"a terminator in the last unit ends it", std::u16string(kUnits - 1, u'x'), {std::u16string(kUnits - 1, u'x')}},
         {"text that runs into the end is the last argument", full, {full}},
-        {"after others too", ZeroJoined({u"a", std::u16string(kUnits - 2, u'y')}),
-         {u"a", std::u16string(kUnits - 2, u'y')}},
+        {"after others too", u"a\0"s + std::u16string(kUnits - 2, u'y'), {u"a", std::u16string(kUnits - 2, u'y')}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [rule, units, arguments] : cases) {
         HeapArgumentBlock block;
-        block.Put(c.units);
-        EXPECT_EQ(ReadArgumentBlock(block.Span()), c.arguments) << c.rule;
+        block.Put(units);
+        EXPECT_EQ(ReadArgumentBlock(block.Span()), arguments) << rule;
     }
 }
 

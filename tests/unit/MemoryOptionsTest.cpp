@@ -40,17 +40,6 @@ TEST(PercentMemoryOption, RewrittenToKilobytesOfTheChosenBase)
     }
 }
 
-TEST(SizeList, PrefixThenNumbersUpToTheSuffix)
-{
-    using Numbers = std::vector<std::uint64_t>;
-    EXPECT_EQ(ParseSizeList(u"-Xmx50:256:1024P").numbers, (Numbers{50, 256, 1024}));
-    EXPECT_EQ(ParseSizeList(u"-Xmx:2048P").numbers, (Numbers{0, 2048}));
-    EXPECT_EQ(ParseSizeList(u"65536").numbers, Numbers{6553}); // the suffix is never read
-    EXPECT_EQ(ParseSizeList(u"-Xmx5").prefixLength, 4u);
-    EXPECT_EQ(ParseSizeList(u"abc").prefixLength, 3u);
-    EXPECT_TRUE(ParseSizeList(u"abc").numbers.empty());
-}
-
 TEST(StackSize, OneNumberWithAnOptionalUnit)
 {
     const std::pair<std::u16string, std::uint64_t> cases[] = {

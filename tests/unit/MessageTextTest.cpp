@@ -8,11 +8,7 @@ namespace {
 
 TEST(MessageText, ComposedMessagesReadAsShown)
 {
-    struct Case {
-        std::u16string text;
-        std::u16string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::u16string, std::u16string> cases[] = {
         {FormatFromId(MessageId::WindowsException, {DetailText(MessageId::ModulePathFailed), 5}),
          u"Windows exception: failed to get the module path (errno = 5).\n"},
         {FormatFromId(MessageId::JniException, {DetailText(MessageId::CreateJavaVmFailed),
@@ -30,7 +26,7 @@ TEST(MessageText, ComposedMessagesReadAsShown)
         {MessageText(MessageId::MainMethodNotFound), u"No main method found in specified class.\n"},
         {MessageText(static_cast<MessageId>(999)), u""},
     };
-    for (const Case& c : cases) EXPECT_EQ(c.text, c.expected);
+    for (const auto& [text, expected] : cases) EXPECT_EQ(text, expected);
 }
 
 TEST(MessageText, EveryIdFrom202To230HasAText)

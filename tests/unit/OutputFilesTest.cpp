@@ -15,10 +15,7 @@ constexpr os::LocalTime kMoment{2026, 5, 0, 3, 14, 5, 9, 42};
 
 TEST(DateTimePattern, TimePicturesFirstThenDatePictures)
 {
-    struct Case {
-        std::u16string name, expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::u16string, std::u16string> cases[] = {
         {u"C:\\logs\\run_%yyyyMMdd_HHmmss_L%.txt", u"C:\\logs\\run_20260503_140509_42.txt"},
         {u"out_%HHmmss%_%L%.log", u"out_140509%_%42.log"},
         {u"out%.log", u"out.log"},
@@ -28,7 +25,7 @@ TEST(DateTimePattern, TimePicturesFirstThenDatePictures)
         {u"%dddd, MMMM d yy%", u"Sunday, May 3 26"},
         {u"%ddd MMM hh:mm t%", u"Sun May 02:05 P"},
     };
-    for (const Case& c : cases) EXPECT_EQ(ExpandDateTimePattern(c.name, kMoment), c.expected);
+    for (const auto& [name, expected] : cases) EXPECT_EQ(ExpandDateTimePattern(name, kMoment), expected);
     EXPECT_EQ(ExpandDateTimePattern(u"%h%", os::LocalTime{2026, 5, 0, 3, 0, 0, 0, 7}), u"12");
 }
 

@@ -28,20 +28,6 @@ protected:
     std::string shown;
 };
 
-TEST_F(ReadSettingsTest, MissingMainClassStopsWithMessage210)
-{
-    EXPECT_FALSE(Read("Main Class=", "Failure Check=yes"));
-    EXPECT_EQ(shown, "Main class was not specified in INI file.\n");
-    EXPECT_FALSE(settings.failureCheck); // keys after "Main Class" are not read
-}
-
-TEST_F(ReadSettingsTest, MainClassTakesSlashes)
-{
-    ASSERT_TRUE(Read("Main Class=tools.viewer.Main"));
-    EXPECT_EQ(settings.mainClass, u"tools/viewer/Main");
-    EXPECT_EQ(shown, "");
-}
-
 TEST_F(ReadSettingsTest, JvmSourceRows)
 {
     struct Case {
@@ -68,12 +54,8 @@ TEST_F(ReadSettingsTest, JvmSourceRows)
 TEST_F(ReadSettingsTest, VmProviderRows)
 {
     using Flags = std::array<bool, 6>; // allow JRockit, Sun, IBM; favor JRockit, Sun, IBM
-    struct Case {
-        std::string value;
-        Flags flags;
-    };
     const Flags defaults{false, true, false, false, true, false};
-    const Case cases[] = {
+    const std::pair<std::string, Flags> cases[] = {
         {"", defaults},
         {"sun", defaults},
         {"unknown", defaults},
@@ -84,20 +66,22 @@ TEST_F(ReadSettingsTest, VmProviderRows)
         {"Favor_IBM", {true, true, true, false, false, true}},
         {"any", {true, true, true, false, false, false}},
     };
-    for (const Case& c : cases) {
-        ASSERT_TRUE(Read("Main Class=M\nVM Provider=" + c.value));
+    for (const auto& [value, expected] : cases) {
+        ASSERT_TRUE(Read("Main Class=M\nVM Provider=" + value));
         const Flags flags{settings.allowJRockit, settings.allowSun, settings.allowIbm,
                           settings.favorJRockit, settings.favorSun, settings.favorIbm};
-        EXPECT_EQ(flags, c.flags) << c.value;
+        EXPECT_EQ(flags, expected) << value;
     }
 }
 
 TEST_F(ReadSettingsTest, TypesVersionsAndSwitches)
 {
-    ASSERT_TRUE(Read("Main Class=M\nJVM Type=favor_server\nMinimum Version=1.8\nMaximum Version=any\n"
+    ASSERT_TRUE(Read("Main Class=tools.viewer.Main\nJVM Type=favor_server\nMinimum Version=1.8\nMaximum Version=any\n"
                      "Preferred versions=11;;1.8\nSystem Path=C:\\tools\nLibrary Path=native\n",
                      "Application Type=Service\nFailure Check=yes\nOverride WorkingDir=YES\n"
                      "Pair Product=C:\\Tool32.exe\nPair Return Code=yes"));
+    EXPECT_EQ(shown, "");
+    EXPECT_EQ(settings.mainClass, u"tools/viewer/Main");
     EXPECT_EQ(settings.jvmType, JvmType::FavorServer);
     EXPECT_EQ(settings.minimumVersion, VersionNumber(1, 8, 0, 0));
     EXPECT_EQ(settings.maximumVersion, VersionNumber(65535, 65535, 65535, 65535));

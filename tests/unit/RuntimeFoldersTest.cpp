@@ -43,14 +43,10 @@ TEST(RuntimeFolders, EachRuntimeFolderIsOneKeyOfItsKind)
 
 TEST(ImageArchitecture, OnlyA32BitElfCounts)
 {
-    struct Case {
-        const char* file;
-        std::optional<std::string> bytes; // none: no such file
-        bool x86;
-    };
     const std::string elf32 = std::string("\x7F" "ELF\x01\x01\x01", 7) + std::string(57, '\0');
     const std::string elf64 = std::string("\x7F" "ELF\x02\x01\x01", 7) + std::string(57, '\0');
-    const Case cases[] = {
+    // The file's bytes (none: no such file) and whether it is a 32-bit x86 image.
+    const std::tuple<const char*, std::optional<std::string>, bool> cases[] = {
         {"32-bit ELF", elf32, true},
         {"64-bit ELF", elf64, false},
         {"cut after the magic", std::string("\x7F" "ELF", 4), false},
@@ -59,10 +55,10 @@ TEST(ImageArchitecture, OnlyA32BitElfCounts)
         {"missing", std::nullopt, false},
     };
     test::TempFolder folder;
-    for (const Case& c : cases) {
-        const fs::path path = folder.Path() / c.file;
-        if (c.bytes) test::WriteBytes(path, *c.bytes);
-        EXPECT_EQ(IsX86Image(path.u16string()), c.x86) << c.file;
+    for (const auto& [file, bytes, x86] : cases) {
+        const fs::path path = folder.Path() / file;
+        if (bytes) test::WriteBytes(path, *bytes);
+        EXPECT_EQ(IsX86Image(path.u16string()), x86) << file;
     }
 }
 

@@ -49,21 +49,16 @@ TEST(RuntimePaths, LibraryPathAndPathComposedForEachConvention)
     }
 }
 
-class ApplyRuntimePathsTest : public testing::Test {
-protected:
-    test::ScopedEnvironmentVariable jvmPath{u"TALA_JVM_PATH", std::nullopt};
-    test::ScopedEnvironmentVariable jvmHome{u"TALA_JVM_HOME", std::nullopt};
-    test::ScopedEnvironmentVariable path{u"PATH", u"/usr/bin"};
-    Launcher launcher;
-};
-
-TEST_F(ApplyRuntimePathsTest, VariablesFirstThenLibraryPathBeforeTheClassPath)
+TEST(ApplyRuntimePaths, VariablesFirstThenLibraryPathBeforeTheClassPath)
 {
+    const test::ScopedEnvironmentVariable jvmPath{u"TALA_JVM_PATH", std::nullopt};
+    const test::ScopedEnvironmentVariable jvmHome{u"TALA_JVM_HOME", std::nullopt};
+    const test::ScopedEnvironmentVariable path{u"PATH", u"/usr/bin"};
+    Launcher launcher;
     launcher.vmLibraryPath = u"/jre/lib/server/libjvm.so";
     launcher.settings.libraryPath = u"%TALA_JVM_HOME%/native;%PATH%";
     launcher.settings.systemPath = u"/tools";
     ApplyRuntimePaths(launcher);
-
     EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_PATH"), u"/jre/lib/server/libjvm.so");
     EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_HOME"), u"/jre");
     EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/tools:/usr/bin:/jre/lib");
@@ -75,17 +70,15 @@ TEST_F(ApplyRuntimePathsTest, VariablesFirstThenLibraryPathBeforeTheClassPath)
     test::WriteBytes(folder.Path() / "shop.ini", "[Class Path]\nClass Path=/a.jar\n");
     ASSERT_TRUE(BuildVmOptionsFor(launcher, folder.Child("shop")));
     const std::vector<std::string> expected{
-        ToAnsi(u"-Djava.library.path=/jre/native:/usr/bin:" + executableFolder +
-               u":.:/usr/bin:/jre/lib"),
+        ToAnsi(u"-Djava.library.path=/jre/native:/usr/bin:" + executableFolder + u":.:/usr/bin:/jre/lib"),
         "-Djava.class.path=/a.jar:"};
     EXPECT_EQ(launcher.vmOptions.Options(), expected);
-}
 
-TEST_F(ApplyRuntimePathsTest, WithoutLibraryPathOnlyTheVariablesChange)
-{
-    launcher.vmLibraryPath = u"/jre/lib/server/libjvm.so";
-    ApplyRuntimePaths(launcher);
-    EXPECT_TRUE(launcher.vmOptions.Options().empty());
+    os::WriteEnvironmentVariable(u"PATH", u"/usr/bin");
+    Launcher withoutLibraryPath;
+    withoutLibraryPath.vmLibraryPath = u"/jre/lib/server/libjvm.so";
+    ApplyRuntimePaths(withoutLibraryPath);
+    EXPECT_TRUE(withoutLibraryPath.vmOptions.Options().empty());
     EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/usr/bin:/jre/lib");
 }
 

@@ -11,12 +11,7 @@ using os::PathStyle;
 
 TEST(SettingsFilePath, NamedAfterTheExecutable)
 {
-    struct Case {
-        std::u16string executable;
-        PathStyle style;
-        std::optional<std::u16string> settings;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, PathStyle, std::optional<std::u16string>> cases[] = {
         {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps\\Tool.ini"},
         {u"C:\\My.Apps\\Tool", PathStyle::Windows, u"C:\\My.ini"},
         {u"C:\\Apps\\Tool", PathStyle::Windows, std::nullopt},
@@ -25,7 +20,7 @@ TEST(SettingsFilePath, NamedAfterTheExecutable)
         {u"/opt/my.apps/shop", PathStyle::Posix, u"/opt/my.apps/shop.ini"},
         {u"/opt/shop/shop.bin", PathStyle::Posix, u"/opt/shop/shop.ini"},
     };
-    for (const Case& c : cases) EXPECT_EQ(SettingsFilePathFor(c.executable, c.style), c.settings);
+    for (const auto& [executable, style, settings] : cases) EXPECT_EQ(SettingsFilePathFor(executable, style), settings);
 }
 
 TEST(UserSettingsFilePath, ProductFoldersUnderTheRoot)
@@ -51,19 +46,14 @@ TEST(UserSettingsFilePath, ProductFoldersUnderTheRoot)
 
 TEST(WorkingDirectory, TheExecutablesFolderWithoutItsSeparator)
 {
-    struct Case {
-        std::u16string executable;
-        PathStyle style;
-        std::optional<std::u16string> folder;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, PathStyle, std::optional<std::u16string>> cases[] = {
         {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps"},
         {u"C:\\Tool.exe", PathStyle::Windows, u"C:"},
         {u"Tool.exe", PathStyle::Windows, std::nullopt},
         {u"\\Tool.exe", PathStyle::Windows, std::nullopt},
         {u"/opt/shop/shop", PathStyle::Posix, u"/opt/shop"},
     };
-    for (const Case& c : cases) EXPECT_EQ(WorkingDirectoryFor(c.executable, c.style), c.folder);
+    for (const auto& [executable, style, folder] : cases) EXPECT_EQ(WorkingDirectoryFor(executable, style), folder);
 }
 
 } // namespace

@@ -8,11 +8,7 @@ namespace {
 
 TEST(SplitString, KeepsEmptyElementsButNoTrailingOne)
 {
-    struct Case {
-        std::u16string text, separator;
-        StringList expected;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, std::u16string, StringList> cases[] = {
         {u"1.8;;11", u";", {u"1.8", u"", u"11"}},
         {u"1.8;", u";", {u"1.8"}},
         {u";1.8", u";", {u"", u"1.8"}},
@@ -21,10 +17,10 @@ TEST(SplitString, KeepsEmptyElementsButNoTrailingOne)
         {u";", u";", {u""}},
         {u"a\r\nb\nc\r\n", u"\r\n", {u"a", u"b\nc"}},
     };
-    for (const Case& c : cases) {
+    for (const auto& [text, separator, expected] : cases) {
         StringList list{u"stale"};
-        SplitString(c.text, c.separator, list);
-        EXPECT_EQ(list, c.expected);
+        SplitString(text, separator, list);
+        EXPECT_EQ(list, expected);
     }
 }
 

@@ -15,18 +15,14 @@ TEST(Utf8, RoundTripsEveryPlane)
 
 TEST(Utf8, DamagedInputBecomesReplacementCharacters)
 {
-    struct Case {
-        std::string bytes;
-        std::u16string expected;
-    };
-    const Case cases[] = {
+    const std::pair<std::string, std::u16string> cases[] = {
         {"a\xFF" "b", u"a\uFFFDb"},
         {"\xE6\x97", u"\uFFFD"},           // cut sequence
         {"\xC1\xBF", u"\uFFFD"},           // overlong
         {"\xC0\x80", std::u16string(1, u'\0')}, // Java's NUL
         {"\xED\xA0\xBD\xED\xB8\x80", u"\U0001F600"}, // Java's surrogate pair
     };
-    for (const Case& c : cases) EXPECT_EQ(FromUtf8(c.bytes), c.expected);
+    for (const auto& [bytes, expected] : cases) EXPECT_EQ(FromUtf8(bytes), expected);
     EXPECT_EQ(ToUtf8(std::u16string(1, u'\xD800')), "\xEF\xBF\xBD");
 }
 

@@ -44,12 +44,7 @@ TEST(VersionNumber, ParsesAnyTextBetweenDigitsAsSeparator)
 TEST(VersionNumber, BoundsTreatOnlyTheExactWordAnyAsUnbounded)
 {
     using Bound = VersionNumber::Bound;
-    struct Case {
-        std::u16string text;
-        Bound bound;
-        Parts parts;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, Bound, Parts> cases[] = {
         {u"any", Bound::Minimum, {0, 0, 0, 0}},
         {u"any", Bound::Maximum, {65535, 65535, 65535, 65535}},
         {u"Any", Bound::Maximum, {0, 0, 0, 0}},
@@ -58,7 +53,7 @@ TEST(VersionNumber, BoundsTreatOnlyTheExactWordAnyAsUnbounded)
         {u"1.8", Bound::Minimum, {1, 8, 0, 0}},
         {u"1.8", Bound::Maximum, {1, 8, 65535, 65535}},
     };
-    for (const Case& c : cases) EXPECT_EQ(VersionNumber::ParseBound(c.text, c.bound).parts, c.parts);
+    for (const auto& [text, bound, parts] : cases) EXPECT_EQ(VersionNumber::ParseBound(text, bound).parts, parts);
     EXPECT_EQ(VersionNumber::ParseBound(u"any", Bound::Maximum).partCount, 4);
 }
 
@@ -73,11 +68,7 @@ TEST(VersionNumber, ComparesPartByPartIgnoringPartCount)
 
 TEST(VersionNumber, PatternsMatchOnTheirSignificantParts)
 {
-    struct Case {
-        VersionNumber candidate, pattern;
-        bool matches;
-    };
-    const Case cases[] = {
+    const std::tuple<VersionNumber, VersionNumber, bool> cases[] = {
         {{1, 8, 0, 0}, {1, 8, 0, 0}, true},
         {{1, 8, 0, 151}, {1, 8, 0, 0}, true},
         {{1, 9, 0, 0}, {1, 8, 0, 0}, false},
@@ -87,17 +78,14 @@ TEST(VersionNumber, PatternsMatchOnTheirSignificantParts)
         {{1, 3, 0, 5}, {1, 0, 0, 5}, false},
         {{17, 0, 1, 0}, {0, 0, 0, 0}, true},
     };
-    for (const Case& c : cases) EXPECT_EQ(VersionNumber::MatchesPrefix(c.candidate, c.pattern), c.matches);
+    for (const auto& [candidate, pattern, matches] : cases) {
+        EXPECT_EQ(VersionNumber::MatchesPrefix(candidate, pattern), matches);
+    }
 }
 
 TEST(VersionNumber, DisplayShowsAtLeastTwoParts)
 {
-    struct Case {
-        VersionNumber version;
-        std::u16string text;
-        bool unbounded;
-    };
-    const Case cases[] = {
+    const std::tuple<VersionNumber, std::u16string, bool> cases[] = {
         {{1, 8, 0, 0}, u"1.8", false},
         {{9, 0, 0, 0}, u"9.0", false},
         {{7, 0, 0, 0}, u"7.0", false},
@@ -109,9 +97,9 @@ TEST(VersionNumber, DisplayShowsAtLeastTwoParts)
         {{0, 0, 0, 0}, u"0.0.0.0", true},
         {{0, 65535, 65535, 65535}, u"0.0.0.0", false},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(c.version.ToDisplayString(), c.text);
-        EXPECT_EQ(c.version.IsUnbounded(), c.unbounded);
+    for (const auto& [version, text, unbounded] : cases) {
+        EXPECT_EQ(version.ToDisplayString(), text);
+        EXPECT_EQ(version.IsUnbounded(), unbounded);
     }
 }
 

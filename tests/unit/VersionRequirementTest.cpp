@@ -9,10 +9,7 @@ namespace {
 TEST(VersionRequirement, PhraseForEachPairOfBounds)
 {
     using Bound = VersionNumber::Bound;
-    struct Case {
-        std::u16string minimum, maximum, phrase;
-    };
-    const Case cases[] = {
+    const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
         {u"any", u"any", u"latest version"},
         {u"", u"", u"latest version"},
         {u"1.8", u"1.8", u"version between 1.8 and 1.8"},
@@ -21,10 +18,10 @@ TEST(VersionRequirement, PhraseForEachPairOfBounds)
         {u"any", u"11", u"maximum version 11.65535"}, // at least two parts are shown
         {u"11", u"17.0.2", u"version between 11.0 and 17.0.2"},
     };
-    for (const Case& c : cases) {
-        EXPECT_EQ(DescribeVersionRequirement(VersionNumber::ParseBound(c.minimum, Bound::Minimum),
-                                             VersionNumber::ParseBound(c.maximum, Bound::Maximum)),
-                  c.phrase);
+    for (const auto& [minimum, maximum, phrase] : cases) {
+        EXPECT_EQ(DescribeVersionRequirement(VersionNumber::ParseBound(minimum, Bound::Minimum),
+                                             VersionNumber::ParseBound(maximum, Bound::Maximum)),
+                  phrase);
     }
 }
 

@@ -5,43 +5,31 @@
 // with TALA_FAKE_SPLASH_WITHOUT_INIT it lacks SplashInit.
 #include <string>
 
-extern "C" const char* FakeVmLibraryName();
+#define TALA_EXPORT extern "C" __attribute__((visibility("default")))
+
+TALA_EXPORT const char* FakeVmLibraryName();
 
 namespace {
 
-std::string& Record()
-{
-    static std::string record;
-    return record;
-}
+std::string record;
 
 } // namespace
 
-extern "C" {
-
-__attribute__((visibility("default"))) const char* FakeSplashRecord() { return Record().c_str(); }
+TALA_EXPORT const char* FakeSplashRecord() { return record.c_str(); }
 
 #ifndef TALA_FAKE_SPLASH_WITHOUT_INIT
-__attribute__((visibility("default"))) void SplashInit()
-{
-    Record() += std::string("init (") + FakeVmLibraryName() + ");";
-}
+TALA_EXPORT void SplashInit() { record += std::string("init (") + FakeVmLibraryName() + ");"; }
 #endif
 
-__attribute__((visibility("default"))) int SplashLoadFile(const char* fileName)
+TALA_EXPORT int SplashLoadFile(const char* fileName)
 {
-    Record() += std::string("load ") + fileName + ";";
+    record += std::string("load ") + fileName + ";";
     return 1;
 }
 
-__attribute__((visibility("default"))) void SplashSetFileJarName(const char* fileName, const char* jarName)
+TALA_EXPORT void SplashSetFileJarName(const char* fileName, const char* jarName)
 {
-    Record() += std::string("names ") + fileName + " [" + jarName + "];";
+    record += std::string("names ") + fileName + " [" + jarName + "];";
 }
 
-__attribute__((visibility("default"))) void SplashClose()
-{
-    Record() += std::string("close (") + FakeVmLibraryName() + ");";
-}
-
-} // extern "C"
+TALA_EXPORT void SplashClose() { record += std::string("close (") + FakeVmLibraryName() + ");"; }
