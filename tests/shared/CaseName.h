@@ -14,8 +14,7 @@ inline std::string TestNameOf(std::string_view text)
 {
     std::string name;
     for (const char c : text) {
-        const bool alphanumeric = (c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9');
-        if (alphanumeric) {
+        if ((c >= 'a' && c <= 'z') || (c >= 'A' && c <= 'Z') || (c >= '0' && c <= '9')) {
             name += c;
         } else if (!name.empty() && name.back() != '_') {
             name += '_';

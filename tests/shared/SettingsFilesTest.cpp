@@ -54,26 +54,20 @@ TEST(SettingsFile, ReadsValuesAsThePlatformDoes)
     }
 }
 
-TEST(SettingsFile, MissingFileReadsEmpty)
+TEST(SettingsFile, AMissingFileReadsEmptyAndWritesCreateIt)
 {
     TempFolder folder;
-    SettingsFile file(folder.Child("absent.ini"));
+    SettingsFile file(folder.Child("Shop.ini"));
     EXPECT_EQ(file.Get(u"S", u"K"), u"");
     StringList names;
     file.GetSectionNames(names);
     EXPECT_TRUE(names.empty());
-}
 
-TEST(SettingsFile, WritesCreateFileSectionAndKey)
-{
-    TempFolder folder;
-    SettingsFile file(folder.Child("Shop.ini"));
     file.SetString(u"Java Runtime Environment", u"JRE Path", u"C:\\jre\\");
     file.SetString(u"Other", u"K", u"v");
     file.SetString(u"java runtime environment", u"jre path", u"D:\\jre\\");
     EXPECT_EQ(file.Get(u"Java Runtime Environment", u"JRE Path"), u"D:\\jre\\");
     EXPECT_EQ(file.Get(u"Other", u"K"), u"v");
-    StringList names;
     file.GetSectionNames(names);
     EXPECT_EQ(names, (StringList{u"Java Runtime Environment", u"Other"}));
 }
@@ -123,12 +117,9 @@ protected:
         WriteBytes(folder.Path() / "app" / "Shop.ini",
                    "[Product Information]\r\nProduct Name=My:App?\r\nProduct Code=1234\r\n"
                    "[Java Runtime Environment]\r\nMain Class=shop.Main\r\nJRE Path=C:\\jre\r\n"
-                   "[Application]\r\nApplication Type=" +
-                       applicationType + "\r\nPair Product=" +
-                       folder.Path().string() + std::string(1, Separator()) + "Tool32.exe\r\n");
+                   "[Application]\r\nApplication Type=" + applicationType +
+                       "\r\nPair Product=" + (folder.Path() / "Tool32.exe").string() + "\r\n");
     }
-
-    static char Separator() { return static_cast<char>(std::filesystem::path::preferred_separator); }
 
     std::filesystem::path UserFile(const std::string& baseName) const
     {

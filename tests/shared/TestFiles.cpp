@@ -24,11 +24,6 @@ TempFolder::~TempFolder()
     std::filesystem::remove_all(path_, ignored);
 }
 
-std::u16string TempFolder::Child(const std::filesystem::path& relative) const
-{
-    return (path_ / relative).u16string();
-}
-
 void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
@@ -63,15 +58,6 @@ ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::u16string name,
 ScopedEnvironmentVariable::~ScopedEnvironmentVariable()
 {
     os::WriteEnvironmentVariable(name_, previous_);
-}
-
-std::u16string UserSettingsRootVariable()
-{
-#ifdef _WIN32
-    return u"APPDATA";
-#else
-    return u"XDG_CONFIG_HOME";
-#endif
 }
 
 } // namespace tala::test

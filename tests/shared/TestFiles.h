@@ -18,7 +18,7 @@ public:
 
     const std::filesystem::path& Path() const { return path_; }
     // A path inside the folder, as the launcher's UTF-16 text.
-    std::u16string Child(const std::filesystem::path& relative) const;
+    std::u16string Child(const std::filesystem::path& relative) const { return (path_ / relative).u16string(); }
 
 private:
     std::filesystem::path path_;
@@ -43,6 +43,13 @@ private:
 };
 
 // The variable that roots per-user settings on this platform.
-std::u16string UserSettingsRootVariable();
+inline std::u16string UserSettingsRootVariable()
+{
+#ifdef _WIN32
+    return u"APPDATA";
+#else
+    return u"XDG_CONFIG_HOME";
+#endif
+}
 
 } // namespace tala::test
