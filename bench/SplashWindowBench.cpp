@@ -8,8 +8,10 @@
 // `make bench` runs it in a Wine session:
 //
 //   tala_splash_window_bench.exe --launcher=PATH [ROUNDS]
+#include "tests/windows/LauncherProcess.h"
 #include "tests/windows/LauncherUnderTest.h"
-#include "tests/windows/splash/SplashHarness.h"
+#include "tests/windows/splash/SplashPicture.h"
+#include "tests/windows/splash/SplashShop.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -20,8 +22,8 @@
 namespace {
 
 using namespace std::chrono_literals;
-using tala::test::splash::Launch;
-using tala::test::splash::SplashShop;
+using tala::test::LauncherProcess;
+using tala::test::SplashShop;
 
 struct Configuration {
     const char* name;
@@ -33,6 +35,13 @@ struct Samples {
     std::vector<double> toVm;
     std::vector<double> toEnd;
 };
+
+std::int64_t Ticks()
+{
+    LARGE_INTEGER now{};
+    ::QueryPerformanceCounter(&now);
+    return now.QuadPart;
+}
 
 double Median(std::vector<double>& samples)
 {
@@ -65,27 +74,28 @@ int wmain(int argc, wchar_t** argv)
     std::vector<std::unique_ptr<SplashShop>> shops;
     for (const Configuration& configuration : configurations) {
         shops.push_back(std::make_unique<SplashShop>());
-        tala::test::splash::WritePicture(shops.back()->Folder() / "splash.bmp", 400, 300);
-        tala::test::splash::WritePicture(shops.back()->Folder() / "big.bmp", 1200, 900);
-        shops.back()->Write(configuration.display);
+        tala::test::WritePicture(shops.back()->Folder() / "splash.bmp", 400, 300);
+        tala::test::WritePicture(shops.back()->Folder() / "big.bmp", 1200, 900);
+        shops.back()->WriteDisplay(configuration.display);
     }
     std::vector<Samples> samples(configurations.size());
     for (int round = 0; round <= rounds; ++round) {
         for (std::size_t i = 0; i < configurations.size(); ++i) {
             const std::size_t arrivalsBefore = shops[i]->VmArrivals().size();
-            Launch launch(*shops[i], configurations[i].arguments);
-            const std::optional<DWORD> exitCode = launch.Wait(15s);
-            LARGE_INTEGER ended{};
-            ::QueryPerformanceCounter(&ended);
+            const std::wstring commandLine = shops[i]->CommandLine(configurations[i].arguments);
+            const std::int64_t started = Ticks();
+            const LauncherProcess launch(commandLine, shops[i]->Folder());
+            const std::optional<std::uint32_t> exitCode = launch.WaitForExit(15s);
+            const std::int64_t ended = Ticks();
             const std::vector<std::int64_t> arrivals = shops[i]->VmArrivals();
-            if (exitCode != DWORD{0} || arrivals.size() != arrivalsBefore + 1) {
+            if (exitCode != 0u || arrivals.size() != arrivalsBefore + 1) {
                 std::fprintf(stderr, "a run of \"%s\" failed\n", configurations[i].name);
                 return 1;
             }
             // The first round warms the system's file cache and is not counted.
             if (round == 0) continue;
-            samples[i].toVm.push_back(milliseconds(launch.StartTicks(), arrivals.back()));
-            samples[i].toEnd.push_back(milliseconds(launch.StartTicks(), ended.QuadPart));
+            samples[i].toVm.push_back(milliseconds(started, arrivals.back()));
+            samples[i].toEnd.push_back(milliseconds(started, ended));
         }
     }
     std::printf("Own splash window under Wine, %d interleaved runs each, ms from the start, median (minimum)\n",

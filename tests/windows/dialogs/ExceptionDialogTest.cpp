@@ -1,149 +1,51 @@
-// The "Java Exception" dialog under Wine: on its own, as
-// tala-exception-prompt.exe shows it for a long sample trace (the controls,
-// scrolling, Ignore and every way of stopping, resizing); and as tala.exe
-// (renamed Shop.exe) shows it when main throws on the stand-in VM library with
-// "Failure Check" on (the trace the runtime prints, and what Ignore and Stop
-// do to the application).
+// The "Java Exception" dialog under Wine: as tala.exe (renamed Shop.exe)
+// shows it when main throws on the stand-in VM library with "Failure Check"
+// on (the trace the runtime prints, what each answer does to the
+// application); and on its own for a long sample trace (scrolling, resizing).
 #include "resources/DialogIds.h"
-#include "tests/windows/driver/Driver.h"
-#include "tests/windows/driver/ScreenIcon.h"
-#include "tests/windows/dialogs/DialogTesting.h"
-#include "tests/windows/dialogs/ExceptionScenario.h"
-#include "tests/windows/dialogs/LauncherRun.h"
-#include "tests/windows/dialogs/ShopFolder.h"
+#include "tests/shared/CaseName.h"
+#include "tests/windows/ForeignWindows.h"
+#include "tests/windows/LauncherProcess.h"
+#include "tests/windows/ShopFolder.h"
+#include "tests/windows/WaitUntil.h"
+#include "tests/windows/dialogs/PromptedTrace.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
 #include <algorithm>
-#include <cstdint>
-#include <functional>
 #include <map>
-#include <memory>
-#include <optional>
+#include <sstream>
+#include <utility>
 
 namespace tala::test {
 namespace {
 
-namespace fs = std::filesystem;
-
-constexpr std::uint32_t kStopped = 0xFFFFFFFF; // System.exit(-1)
 constexpr wchar_t kCaption[] = L"Java Exception";
+constexpr std::uint32_t kIgnored = 0; // of the prompt program
 
-// The dialog on its own, showing the sample trace.
-class PromptedTrace {
-public:
-    PromptedTrace()
-        : run_(StartExceptionPrompt(folder_.Path(), SampleStackTrace())), dialog_(run_->WaitForDialog(kCaption))
-    {
-    }
-
-    HWND Dialog() const { return dialog_; }
-    const LauncherRun& Run() const { return *run_; }
-
-private:
-    TempFolder folder_;
-    std::unique_ptr<LauncherRun> run_;
-    HWND dialog_;
-};
-
-// The dialog program's exit codes.
-constexpr std::uint32_t kIgnored = 0;
-constexpr std::uint32_t kStopChosen = 1;
-
-TEST(ExceptionDialog, ShowsTheStackTraceWithItsControls)
+bool Called(const StandInRecord& record, const std::string& function)
 {
-    const PromptedTrace prompt;
-    const HWND dialog = prompt.Dialog();
-    ASSERT_NE(dialog, nullptr) << "no \"Java Exception\" dialog";
-
-    struct Expected {
-        int id;
-        std::wstring className;
-        std::optional<std::wstring> text; // none: an icon's text is its resource id
-    };
-    const Expected expected[] = {
-        {IDOK, L"Button", L"Ignore"},
-        {IDCANCEL, L"Button", L"Stop"},
-        {IDC_EXCEPTION_GROUP, L"Button", L"Uncaught Exception"},
-        {IDC_EXCEPTION_ICON, L"Static", std::nullopt},
-        {IDC_EXCEPTION_INTRO, L"Static", L"The java process has thrown the following uncaught exception:"},
-        {IDC_STACK_TRACE, L"Edit", SampleStackTrace()},
-        {IDC_IGNORE_HINT, L"Static",
-         L"Press Ignore to continue and ignore the exception or press Stop to close the application."},
-        {IDC_STOP_WARNING, L"Static",
-         L"WARNING: If you choose to Stop the application any unsaved data will be lost."},
-    };
-    std::vector<SeenControl> seen = ControlsOf(dialog);
-    // The size grip is the dialog's own addition, checked below.
-    std::erase_if(seen, [](const SeenControl& control) { return control.className == L"ScrollBar"; });
-    ASSERT_EQ(seen.size(), std::size(expected));
-    for (std::size_t i = 0; i < std::size(expected); ++i) {
-        SCOPED_TRACE(testing::Message() << "control " << i << " (id " << expected[i].id << ")");
-        EXPECT_EQ(seen[i].id, expected[i].id);
-        EXPECT_EQ(seen[i].className, expected[i].className);
-        if (expected[i].text) {
-            EXPECT_EQ(seen[i].text, *expected[i].text);
-        }
-    }
-
-    const HWND trace = ::GetDlgItem(dialog, IDC_STACK_TRACE);
-    const auto traceStyle = static_cast<DWORD>(::GetWindowLongW(trace, GWL_STYLE));
-    EXPECT_NE(traceStyle & ES_READONLY, 0u) << "the trace can be changed";
-    EXPECT_NE(traceStyle & ES_MULTILINE, 0u);
-    EXPECT_NE(traceStyle & WS_VSCROLL, 0u);
-    EXPECT_NE(static_cast<DWORD>(::GetWindowLongW(::GetDlgItem(dialog, IDC_EXCEPTION_GROUP), GWL_EXSTYLE)) &
-                  WS_EX_TRANSPARENT,
-              0u);
-    const auto style = static_cast<DWORD>(::GetWindowLongW(dialog, GWL_STYLE));
-    EXPECT_NE(style & WS_THICKFRAME, 0u) << "not resizable";
-    EXPECT_NE(style & WS_CLIPCHILDREN, 0u) << "paints over its controls";
-
-    DialogIcon icon = DialogIcon::Other;
-    WaitUntil(
-        [&] {
-            icon = IconShownBy(::GetDlgItem(dialog, IDC_EXCEPTION_ICON));
-            return icon == DialogIcon::Error;
-        },
-        5s);
-    EXPECT_EQ(icon, DialogIcon::Error);
-
-    // A thread without windows of its own shows it centred in the work area.
-    EXPECT_EQ(::GetWindow(dialog, GW_OWNER), nullptr);
-    MONITORINFO monitor{};
-    monitor.cbSize = sizeof monitor;
-    ASSERT_TRUE(::GetMonitorInfoW(::MonitorFromWindow(dialog, MONITOR_DEFAULTTONEAREST), &monitor));
-    RECT frame{};
-    ::GetWindowRect(dialog, &frame);
-    EXPECT_NEAR(frame.left - monitor.rcWork.left, monitor.rcWork.right - frame.right, 1);
-    EXPECT_NEAR(frame.top - monitor.rcWork.top, monitor.rcWork.bottom - frame.bottom, 1);
-
-    PostClick(dialog, IDOK);
-    EXPECT_EQ(prompt.Run().WaitForExit(), kIgnored);
+    const std::vector<std::string> calls = record.Calls();
+    return std::find(calls.begin(), calls.end(), function) != calls.end();
 }
 
-TEST(ExceptionDialog, ALongTraceCanBeScrolled)
+// A runtime whose main throws (and does what the scenario adds), named by
+// Shop.ini with "Failure Check" on.
+std::filesystem::path AddThrowingRuntime(const ShopFolder& shop, const std::string& scenario)
 {
-    const PromptedTrace prompt;
-    ASSERT_NE(prompt.Dialog(), nullptr);
-    const HWND trace = ::GetDlgItem(prompt.Dialog(), IDC_STACK_TRACE);
-
-    DWORD_PTR firstLine = 1;
-    ASSERT_TRUE(::SendMessageTimeoutW(trace, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 5000, &firstLine));
-    EXPECT_EQ(firstLine, 0u);
-    DWORD_PTR ignored = 0;
-    ASSERT_TRUE(::SendMessageTimeoutW(trace, WM_VSCROLL, SB_PAGEDOWN, 0, SMTO_ABORTIFHUNG, 5000, &ignored));
-    ASSERT_TRUE(::SendMessageTimeoutW(trace, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 5000, &firstLine));
-    EXPECT_GT(firstLine, 0u) << "the trace does not scroll";
-
-    PostClick(prompt.Dialog(), IDOK);
-    EXPECT_EQ(prompt.Run().WaitForExit(), kIgnored);
+    const std::filesystem::path runtime = shop.AddRuntime(L"runtime");
+    ShopFolder::Play(runtime, "main=throw\n" + scenario);
+    shop.Write(u"JRE Path=" + runtime.u16string() + u"\r\n[Application]\r\nFailure Check=yes");
+    return runtime;
 }
+
+// --- as tala.exe shows it ---------------------------------------------------
 
 struct AnswerCase {
     std::string name;
-    std::function<void(HWND)> act;
+    void (*answer)(HWND dialog);
     bool stop;
 };
 
@@ -152,44 +54,90 @@ void PrintTo(const AnswerCase& tested, std::ostream* out)
     *out << tested.name;
 }
 
-std::vector<AnswerCase> AnswerCases()
+class ExceptionDialogInTheLauncher : public testing::TestWithParam<AnswerCase> {};
+
+TEST_P(ExceptionDialogInTheLauncher, ShowsTheRuntimesTraceAndEndsTheApplicationAsChosen)
 {
-    return {
-        {"Ignore", [](HWND dialog) { PostClick(dialog, IDOK); }, false},
-        {"Stop", [](HWND dialog) { PostClick(dialog, IDCANCEL); }, true},
-        {"Escape", [](HWND dialog) { PostKey(dialog, VK_ESCAPE); }, true},
-        {"close box", [](HWND dialog) { PostCloseBox(dialog); }, true},
-    };
+    const ShopFolder shop;
+    const std::filesystem::path runtime = AddThrowingRuntime(shop, "");
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
+    const HWND dialog = launch.WaitForDialog(kCaption);
+    ASSERT_NE(dialog, nullptr) << "no dialog; exit code " << launch.WaitForExit(0ms).value_or(0) << "\n"
+                               << ShopFolder::RecordOf(runtime).Text();
+    // Word for word what the runtime's printStackTrace printed.
+    EXPECT_EQ(ControlText(dialog, IDC_STACK_TRACE),
+              L"java.lang.IllegalStateException\r\n\tat shop.App.main(App.java:3)\r\n");
+
+    GetParam().answer(dialog);
+    EXPECT_EQ(launch.WaitForExit(), GetParam().stop ? 0xFFFFFFFF : 0u);
+    const StandInRecord record = ShopFolder::RecordOf(runtime);
+    EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();
+    // Stop ends the application through System.exit(-1); after Ignore the
+    // VM ends as after a normal return.
+    const std::vector<std::u16string> exits = record.Firsts("exit-hook");
+    EXPECT_EQ(exits, GetParam().stop ? std::vector<std::u16string>{u"-1"} : std::vector<std::u16string>{})
+        << record.Text();
+    if (!GetParam().stop) {
+        EXPECT_TRUE(Called(record, "DestroyJavaVM")) << record.Text();
+    }
 }
 
-class ExceptionDialogAnswer : public testing::TestWithParam<AnswerCase> {};
+INSTANTIATE_TEST_SUITE_P(
+    Ways, ExceptionDialogInTheLauncher,
+    testing::Values(AnswerCase{"Ignore", [](HWND dialog) { PostClick(dialog, IDOK); }, false},
+                    AnswerCase{"Stop", [](HWND dialog) { PostClick(dialog, IDCANCEL); }, true},
+                    AnswerCase{"Escape", [](HWND dialog) { PostKey(dialog, VK_ESCAPE); }, true},
+                    AnswerCase{"close box", PostCloseBox, true}),
+    CaseName<AnswerCase>);
 
-TEST_P(ExceptionDialogAnswer, IsIgnoreOrStop)
+TEST(ExceptionDialogInTheLauncher, WithoutATraceThereIsNoDialogAndTheApplicationEndsAsAfterIgnore)
+{
+    // A runtime without the classes a trace is printed with: the launcher
+    // reports what failed on standard error and carries on.
+    const ShopFolder shop;
+    const std::filesystem::path runtime = AddThrowingRuntime(shop, "printable-traces=no\n");
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
+    EXPECT_EQ(launch.WaitForDialog(kCaption), nullptr);
+    EXPECT_EQ(launch.WaitForExit(), 0u);
+    const StandInRecord record = ShopFolder::RecordOf(runtime);
+    EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();
+    EXPECT_EQ(record.Firsts("exception-describe"), std::vector<std::u16string>{u"java/lang/NoClassDefFoundError"})
+        << record.Text();
+    EXPECT_TRUE(Called(record, "DestroyJavaVM")) << record.Text();
+}
+
+// --- on its own: a long trace -----------------------------------------------
+
+TEST(ExceptionDialog, ShowsALongTraceReadOnlyAndScrolled)
 {
     const PromptedTrace prompt;
-    ASSERT_NE(prompt.Dialog(), nullptr);
-    GetParam().act(prompt.Dialog());
-    EXPECT_EQ(prompt.Run().WaitForExit(), GetParam().stop ? kStopChosen : kIgnored);
+    ASSERT_NE(prompt.dialog, nullptr);
+    const HWND trace = ::GetDlgItem(prompt.dialog, IDC_STACK_TRACE);
+    EXPECT_EQ(TextOf(trace), SampleStackTrace());
+    EXPECT_NE(::GetWindowLongW(trace, GWL_STYLE) & ES_READONLY, 0) << "the trace can be changed";
+
+    DWORD_PTR firstLine = 0;
+    ::SendMessageTimeoutW(trace, WM_VSCROLL, SB_PAGEDOWN, 0, SMTO_ABORTIFHUNG, 5000, &firstLine);
+    ::SendMessageTimeoutW(trace, EM_GETFIRSTVISIBLELINE, 0, 0, SMTO_ABORTIFHUNG, 5000, &firstLine);
+    EXPECT_GT(firstLine, 0u) << "the trace does not scroll";
+
+    PostClick(prompt.dialog, IDOK);
+    EXPECT_EQ(prompt.prompt.WaitForExit(), kIgnored);
 }
 
-INSTANTIATE_TEST_SUITE_P(Ways, ExceptionDialogAnswer, testing::ValuesIn(AnswerCases()), CaseName<AnswerCase>);
+// --- on its own: resizing ---------------------------------------------------
 
-// --- resizing -------------------------------------------------------------
-
-// The rectangles of the controls and the size grip in the dialog's client
-// coordinates, by id (the grip as 0).
+// The controls' rectangles in the dialog's client coordinates, by id; the
+// size grip as 0.
 std::map<int, RECT> Layout(HWND dialog)
 {
     std::map<int, RECT> layout;
-    for (const SeenControl& control : ControlsOf(dialog)) {
-        layout[control.className == L"ScrollBar" ? 0 : control.id] = control.rect;
+    for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
+        if (::IsWindowVisible(child)) {
+            layout[ClassNameOf(child) == L"ScrollBar" ? 0 : ::GetDlgCtrlID(child)] = RectInDialog(child, dialog);
+        }
     }
     return layout;
-}
-
-HWND SizeGrip(HWND dialog)
-{
-    return FindChild(dialog, L"ScrollBar", SBS_SIZEGRIP);
 }
 
 // Which edges of a control follow the frame: 1 for the width or height
@@ -211,154 +159,60 @@ constexpr Following kFollowing[] = {
     {0, 1, 1, 1, 1}, // the size grip
 };
 
-void ExpectFollowed(const std::map<int, RECT>& before, const std::map<int, RECT>& after, int width, int height)
+// What is not where a change of the frame by width and height should have
+// put it; empty when every control has followed.
+std::string NotFollowing(const std::map<int, RECT>& first, const std::map<int, RECT>& now, int width, int height)
 {
+    std::ostringstream out;
     for (const Following& edges : kFollowing) {
-        SCOPED_TRACE(testing::Message() << "id " << edges.id);
-        ASSERT_TRUE(before.count(edges.id) && after.count(edges.id));
-        const RECT& was = before.at(edges.id);
-        const RECT& is = after.at(edges.id);
-        EXPECT_EQ(is.left - was.left, edges.left * width);
-        EXPECT_EQ(is.top - was.top, edges.top * height);
-        EXPECT_EQ(is.right - was.right, edges.right * width);
-        EXPECT_EQ(is.bottom - was.bottom, edges.bottom * height);
+        const RECT was = first.contains(edges.id) ? first.at(edges.id) : RECT{};
+        const RECT expected{was.left + edges.left * width, was.top + edges.top * height,
+                            was.right + edges.right * width, was.bottom + edges.bottom * height};
+        const RECT is = now.contains(edges.id) ? now.at(edges.id) : RECT{};
+        if (!first.contains(edges.id) || !now.contains(edges.id) || !::EqualRect(&is, &expected)) {
+            out << " id " << edges.id << " at (" << is.left << "," << is.top << ")-(" << is.right << ","
+                << is.bottom << ");";
+        }
     }
+    return out.str();
 }
 
-TEST(ExceptionDialog, ControlsFollowTheFrameWhenItGrows)
+// Empty once every control has followed the change, within the time.
+std::string FollowedAfter(HWND dialog, const std::map<int, RECT>& first, int width, int height)
+{
+    std::string mismatch;
+    WaitUntil([&] { return (mismatch = NotFollowing(first, Layout(dialog), width, height)).empty(); }, 5s);
+    return mismatch;
+}
+
+TEST(ExceptionDialog, ControlsFollowTheFrameWhichStaysAtLeastItsFirstSize)
 {
     const PromptedTrace prompt;
-    const HWND dialog = prompt.Dialog();
+    const HWND dialog = prompt.dialog;
     ASSERT_NE(dialog, nullptr);
-    const std::map<int, RECT> before = Layout(dialog);
+    const std::map<int, RECT> first = Layout(dialog);
     const SIZE frame = FrameSize(dialog);
 
-    constexpr int kWider = 160;
-    constexpr int kTaller = 120;
-    ASSERT_TRUE(ResizeWindow(dialog, {frame.cx + kWider, frame.cy + kTaller}));
-    std::map<int, RECT> after;
-    WaitUntil(
-        [&] {
-            after = Layout(dialog);
-            return after[IDC_STACK_TRACE].bottom == before.at(IDC_STACK_TRACE).bottom + kTaller;
-        },
-        5s);
-    ExpectFollowed(before, after, kWider, kTaller);
+    ASSERT_TRUE(ResizeWindow(dialog, {frame.cx + 160, frame.cy + 120}));
+    EXPECT_EQ(FollowedAfter(dialog, first, 160, 120), "");
+    ASSERT_TRUE(ResizeWindow(dialog, {frame.cx / 2, frame.cy / 2}));
+    EXPECT_EQ(std::pair(FrameSize(dialog).cx, FrameSize(dialog).cy), std::pair(frame.cx, frame.cy));
+    EXPECT_EQ(FollowedAfter(dialog, first, 0, 0), "");
 
-    PostClick(dialog, IDOK);
-    EXPECT_EQ(prompt.Run().WaitForExit(), kIgnored);
-}
-
-TEST(ExceptionDialog, CannotBeMadeSmallerThanItsFirstSize)
-{
-    const PromptedTrace prompt;
-    const HWND dialog = prompt.Dialog();
-    ASSERT_NE(dialog, nullptr);
-    const SIZE first = FrameSize(dialog);
-
-    ASSERT_TRUE(ResizeWindow(dialog, {first.cx / 2, first.cy / 2}));
-    const SIZE now = FrameSize(dialog);
-    EXPECT_EQ(now.cx, first.cx);
-    EXPECT_EQ(now.cy, first.cy);
-
-    PostClick(dialog, IDOK);
-    EXPECT_EQ(prompt.Run().WaitForExit(), kIgnored);
-}
-
-TEST(ExceptionDialog, SizeGripIsHiddenWhileMaximised)
-{
-    const PromptedTrace prompt;
-    const HWND dialog = prompt.Dialog();
-    ASSERT_NE(dialog, nullptr);
-    const HWND grip = SizeGrip(dialog);
-    ASSERT_NE(grip, nullptr) << "no size grip";
-    EXPECT_TRUE(::IsWindowVisible(grip));
-    const RECT traceBefore = RectInDialog(::GetDlgItem(dialog, IDC_STACK_TRACE), dialog);
-
+    // Maximised, the trace grows and the size grip has no corner to sit in.
     ::ShowWindowAsync(dialog, SW_MAXIMIZE);
-    EXPECT_TRUE(WaitUntil([&] { return ::IsZoomed(dialog) && !::IsWindowVisible(grip); }, 5s));
-    const RECT traceMaximised = RectInDialog(::GetDlgItem(dialog, IDC_STACK_TRACE), dialog);
-    EXPECT_GT(traceMaximised.right - traceMaximised.left, traceBefore.right - traceBefore.left);
-    EXPECT_GT(traceMaximised.bottom - traceMaximised.top, traceBefore.bottom - traceBefore.top);
-
+    const LONG traceBottom = first.at(IDC_STACK_TRACE).bottom;
+    EXPECT_TRUE(WaitUntil(
+        [&] {
+            std::map<int, RECT> now = Layout(dialog);
+            return ::IsZoomed(dialog) && !now.contains(0) && now[IDC_STACK_TRACE].bottom > traceBottom;
+        },
+        5s));
     ::ShowWindowAsync(dialog, SW_RESTORE);
-    EXPECT_TRUE(WaitUntil([&] { return !::IsZoomed(dialog) && ::IsWindowVisible(grip); }, 5s));
-    const RECT traceRestored = RectInDialog(::GetDlgItem(dialog, IDC_STACK_TRACE), dialog);
-    EXPECT_EQ(traceRestored.right, traceBefore.right);
-    EXPECT_EQ(traceRestored.bottom, traceBefore.bottom);
+    EXPECT_EQ(FollowedAfter(dialog, first, 0, 0), "");
 
     PostClick(dialog, IDOK);
-    EXPECT_EQ(prompt.Run().WaitForExit(), kIgnored);
-}
-
-// --- as tala.exe shows it ------------------------------------------------------
-
-// Shop.exe on a runtime whose main throws, with "Failure Check" on; the
-// dialog once it has shown up.
-class ThrowingShop {
-public:
-    explicit ThrowingShop(const std::string& scenario = kThrowingScenario) : runtime_(shop_.AddRuntime(L"runtime"))
-    {
-        ShopFolder::Play(runtime_, scenario);
-        shop_.Write(CheckingFailuresOn(runtime_));
-        run_ = std::make_unique<LauncherRun>(shop_.CommandLine(), shop_.Folder());
-        dialog_ = run_->WaitForDialog(kCaption, 15s);
-    }
-
-    HWND Dialog() const { return dialog_; }
-    const LauncherRun& Run() const { return *run_; }
-    StandInRecord Record() const { return StandInRecord::Beside(ShopFolder::VmLibraryOf(runtime_)); }
-
-private:
-    ShopFolder shop_;
-    fs::path runtime_;
-    std::unique_ptr<LauncherRun> run_;
-    HWND dialog_ = nullptr;
-};
-
-class ExceptionDialogInTheLauncher : public testing::TestWithParam<AnswerCase> {};
-
-TEST_P(ExceptionDialogInTheLauncher, ShowsTheRuntimesTraceAndEndsTheApplicationAsChosen)
-{
-    const ThrowingShop shop;
-    ASSERT_NE(shop.Dialog(), nullptr) << "no \"Java Exception\" dialog; exit code "
-                                      << shop.Run().WaitForExit(0ms).value_or(0) << "\n"
-                                      << shop.Record().Text();
-    // Word for word what the runtime's printStackTrace printed.
-    EXPECT_EQ(ControlText(shop.Dialog(), IDC_STACK_TRACE), kThrownTrace);
-
-    GetParam().act(shop.Dialog());
-    EXPECT_EQ(shop.Run().WaitForExit(15s), GetParam().stop ? kStopped : 0u) << shop.Record().Text();
-    const StandInRecord record = shop.Record();
-    EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();
-    // Stop ends the application through System.exit(-1); after Ignore the
-    // VM ends as after a normal return.
-    const std::vector<std::u16string> exits = record.Firsts("exit-hook");
-    if (GetParam().stop) {
-        EXPECT_EQ(exits, std::vector<std::u16string>{u"-1"}) << record.Text();
-    } else {
-        EXPECT_TRUE(exits.empty()) << record.Text();
-        const std::vector<std::string> calls = record.Calls();
-        EXPECT_NE(std::find(calls.begin(), calls.end(), "DestroyJavaVM"), calls.end()) << record.Text();
-    }
-}
-
-INSTANTIATE_TEST_SUITE_P(Ways, ExceptionDialogInTheLauncher, testing::ValuesIn(AnswerCases()),
-                         CaseName<AnswerCase>);
-
-TEST(ExceptionDialogInTheLauncher, WithoutATraceThereIsNoDialogAndTheApplicationEndsAsAfterIgnore)
-{
-    // A runtime without the classes a trace is printed with: the launcher
-    // reports what failed on standard error and carries on.
-    const ThrowingShop shop(std::string(kThrowingScenario) + "printable-traces=no\n");
-    EXPECT_EQ(shop.Dialog(), nullptr);
-    EXPECT_EQ(shop.Run().WaitForExit(15s), 0u);
-    const StandInRecord record = shop.Record();
-    EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();
-    EXPECT_EQ(record.Firsts("exception-describe"), std::vector<std::u16string>{u"java/lang/NoClassDefFoundError"})
-        << record.Text();
-    const std::vector<std::string> calls = record.Calls();
-    EXPECT_NE(std::find(calls.begin(), calls.end(), "DestroyJavaVM"), calls.end()) << record.Text();
+    EXPECT_EQ(prompt.prompt.WaitForExit(), kIgnored);
 }
 
 } // namespace

@@ -10,27 +10,15 @@
 
 #include <windows.h>
 
-#include <shellapi.h>
-
+#include <cstdlib>
 #include <fstream>
 #include <iterator>
-#include <memory>
 #include <string>
-
-namespace {
-
-struct ArgumentsFreer {
-    void operator()(LPWSTR* arguments) const { ::LocalFree(arguments); }
-};
-
-} // namespace
 
 int WINAPI wWinMain(HINSTANCE, HINSTANCE, LPWSTR, int)
 {
-    int count = 0;
-    const std::unique_ptr<LPWSTR, ArgumentsFreer> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count));
-    if (!arguments || count != 2) return 2;
-    std::ifstream file(arguments.get()[1], std::ios::binary);
+    if (__argc != 2) return 2;
+    std::ifstream file(__wargv[1], std::ios::binary);
     if (!file) return 2;
     const std::string bytes((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
     const std::u16string trace = tala::os::FromUtf8(bytes);

@@ -1,25 +1,22 @@
-// hold-jvm.dll: a VM library for the splash tests. It takes the runtime's
-// jvm.dll place and hands every call to the stand-in VM library beside it
-// (standin-jvm.dll), but can hold the launcher's Java thread while the test
-// looks at the screen and the launcher's windows:
-//
-//   create  at the start of JNI_CreateJavaVM: the splash has started, main
-//           has not run yet;
-//   detach  at the start of DetachCurrentThread: main has returned and an
-//           uncaught exception has been dealt with.
-//
-// The test names a pair of events for a point in TALA_SPLASH_HOLD_CREATE or
-// TALA_SPLASH_HOLD_DETACH: the library sets "<name>-held" when the Java
-// thread arrives there and waits for "<name>-release" (30 s at most, so a
-// test that died cannot leave it waiting). Without the variable nothing is
-// held there. Each arrival in JNI_CreateJavaVM is also appended to
-// hold-record.txt beside the library as "create <QueryPerformanceCounter
-// value>", so a timing run can tell when the launcher reached the VM.
-// Test code only.
+// hold-jvm.dll, test code: takes the runtime's jvm.dll place in the splash
+// tests and hands every call to the stand-in VM library beside it
+// (standin-jvm.dll), but holds the launcher's Java thread while the test
+// looks: at the start of JNI_CreateJavaVM (the splash has started, main has
+// not run) when TALA_SPLASH_HOLD_CREATE names a pair of events, and at the
+// start of DetachCurrentThread (main has returned, an uncaught exception has
+// been dealt with) when TALA_SPLASH_HOLD_DETACH does. It sets "<name>-held"
+// and waits for "<name>-release", 30 s at most, so a test that died cannot
+// leave it waiting. Each arrival in JNI_CreateJavaVM is appended to
+// hold-record.txt beside it as "create <QueryPerformanceCounter value>", so a
+// timing run can tell when the launcher reached the VM.
+#include "os/windows/UniqueHandle.h"
+
 #include <jni.h>
 
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -56,14 +53,8 @@ void RecordArrival()
 {
     LARGE_INTEGER now{};
     ::QueryPerformanceCounter(&now);
-    const std::string line = "create " + std::to_string(now.QuadPart) + "\n";
-    const HANDLE file = ::CreateFileW((OwnFolder() + L"hold-record.txt").c_str(), FILE_APPEND_DATA,
-                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_ALWAYS,
-                                      FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    DWORD written = 0;
-    ::WriteFile(file, line.data(), static_cast<DWORD>(line.size()), &written, nullptr);
-    ::CloseHandle(file);
+    std::ofstream(std::filesystem::path(OwnFolder() + L"hold-record.txt"), std::ios::binary | std::ios::app)
+        << "create " << now.QuadPart << "\n";
 }
 
 void HoldAt(const wchar_t* variable)
@@ -71,12 +62,10 @@ void HoldAt(const wchar_t* variable)
     wchar_t name[200] = {};
     const DWORD length = ::GetEnvironmentVariableW(variable, name, 200);
     if (length == 0 || length >= 200) return;
-    const HANDLE held = ::OpenEventW(EVENT_MODIFY_STATE, FALSE, (std::wstring(name) + L"-held").c_str());
-    const HANDLE release = ::OpenEventW(SYNCHRONIZE, FALSE, (std::wstring(name) + L"-release").c_str());
-    if (held != nullptr) ::SetEvent(held);
-    if (release != nullptr) ::WaitForSingleObject(release, kReleaseTimeoutMilliseconds);
-    if (held != nullptr) ::CloseHandle(held);
-    if (release != nullptr) ::CloseHandle(release);
+    const tala::os::UniqueHandle held(::OpenEventW(EVENT_MODIFY_STATE, FALSE, (std::wstring(name) + L"-held").c_str()));
+    const tala::os::UniqueHandle release(::OpenEventW(SYNCHRONIZE, FALSE, (std::wstring(name) + L"-release").c_str()));
+    if (held) ::SetEvent(held.get());
+    if (release) ::WaitForSingleObject(release.get(), kReleaseTimeoutMilliseconds);
 }
 
 // The VM handed to the launcher: the stand-in's invocation interface with

@@ -3,14 +3,16 @@
 // it, one line per event, in splash-record.txt beside itself:
 //
 //   SplashInit
-//   SplashLoadFile HEX                the file name's bytes, two hex digits each
-//   SplashSetFileJarName HEX HEX      file name, jar name ("-" when empty)
+//   SplashLoadFile NAME               the file name's bytes as given
+//   SplashSetFileJarName NAME JAR     file name, jar name ("-" when empty)
 //   SplashClose
 //
 // The variant built with TALA_SPLASH_STANDIN_WITHOUT_INIT lacks SplashInit,
 // as a library the launcher cannot use. Test code only.
 #include <windows.h>
 
+#include <filesystem>
+#include <fstream>
 #include <string>
 
 namespace {
@@ -21,28 +23,14 @@ void Record(const std::string& line)
 {
     std::wstring path(MAX_PATH, L'\0');
     path.resize(::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size())));
-    path = path.substr(0, path.rfind(L'\\') + 1) + L"splash-record.txt";
-    const HANDLE file = ::CreateFileW(path.c_str(), FILE_APPEND_DATA, FILE_SHARE_READ | FILE_SHARE_WRITE,
-                                      nullptr, OPEN_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (file == INVALID_HANDLE_VALUE) return;
-    const std::string text = line + "\n";
-    DWORD written = 0;
-    ::WriteFile(file, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
-    ::CloseHandle(file);
+    const std::filesystem::path record = std::filesystem::path(path).parent_path() / "splash-record.txt";
+    std::ofstream(record, std::ios::binary | std::ios::app) << line << "\n";
 }
 
-std::string Hex(const char* text)
+std::string Text(const char* text)
 {
     if (text == nullptr) return "null";
-    if (*text == '\0') return "-";
-    constexpr char kDigits[] = "0123456789ABCDEF";
-    std::string hex;
-    for (; *text != '\0'; ++text) {
-        const auto byte = static_cast<unsigned char>(*text);
-        hex += kDigits[byte >> 4];
-        hex += kDigits[byte & 0xF];
-    }
-    return hex;
+    return *text == '\0' ? "-" : text;
 }
 
 } // namespace
@@ -65,13 +53,13 @@ __declspec(dllexport) void SplashInit()
 
 __declspec(dllexport) int SplashLoadFile(const char* fileName)
 {
-    Record("SplashLoadFile " + Hex(fileName));
+    Record("SplashLoadFile " + Text(fileName));
     return 1;
 }
 
 __declspec(dllexport) void SplashSetFileJarName(const char* fileName, const char* jarName)
 {
-    Record("SplashSetFileJarName " + Hex(fileName) + " " + Hex(jarName));
+    Record("SplashSetFileJarName " + Text(fileName) + " " + Text(jarName));
 }
 
 __declspec(dllexport) void SplashClose()

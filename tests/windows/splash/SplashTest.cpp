@@ -1,42 +1,35 @@
 // The splash screen of tala.exe under Wine, as a user meets it: Shop.exe with
 // a "Display" section in Shop.ini, its runtime's VM library holding the Java
-// thread before main until the test has looked at the screen (hold-jvm.dll,
-// which then hands over to the stand-in VM library). What the screen shows is
+// thread before main until the test has looked. What the screen shows is
 // judged by its pixels; the launcher's windows and message boxes by what
 // another process sees of them; the runtime's splash library by a stand-in
-// that records its calls.
-//
-// The test is given the launcher to copy: --launcher=PATH.
+// that records its calls. And the OS layer's splash window made in this
+// process, for what the screen cannot show.
+#include "os/SplashWindow.h"
 #include "tests/shared/CaseName.h"
-#include "tests/windows/splash/SplashHarness.h"
+#include "tests/windows/ForeignWindows.h"
+#include "tests/windows/LauncherProcess.h"
+#include "tests/windows/WaitUntil.h"
+#include "tests/windows/splash/SplashPicture.h"
+#include "tests/windows/splash/SplashShop.h"
 
 #include <gtest/gtest.h>
 
-#include <algorithm>
 #include <ostream>
+#include <tuple>
 
-namespace tala::test::splash {
+namespace tala::test {
 namespace {
 
-using namespace std::chrono_literals;
-
 constexpr wchar_t kSplashClass[] = L"SplashScreenWindow";
-constexpr DWORD kFailed = 0xFFFFFFFF; // -1
-
-// Every wait has an end: a start takes well under a second, a screen a few
-// frames to catch up.
+constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
+// A start takes well under a second, a screen a few frames to catch up.
 constexpr auto kArrival = 15s;
 constexpr auto kWindowTime = 10s;
-constexpr auto kEnd = 15s;
 // How long a window that should not come is given to come anyway: several
 // times what the splash window takes to appear after the hold is reached.
 constexpr auto kGraceForAbsence = 1500ms;
 
-// The Xvfb screen of the Wine session.
-constexpr int kScreenWidth = 1024;
-constexpr int kScreenHeight = 768;
-
-// Cases print as their names in failure messages.
 template <typename Case>
     requires requires(const Case& tested) { tested.name; }
 void PrintTo(const Case& tested, std::ostream* out)
@@ -52,17 +45,27 @@ std::string Seen(const SplashShop& shop)
 }
 
 // main ran and the launcher ended by itself with the exit code.
-void ExpectMainRanAndEnded(Launch& launch, const SplashShop& shop, DWORD exitCode)
+void ExpectMainRanAndEnded(const LauncherProcess& launch, const SplashShop& shop, std::uint32_t exitCode)
 {
-    const std::optional<DWORD> ended = launch.Wait(kEnd);
-    ASSERT_TRUE(ended.has_value()) << "the launcher did not end" << Seen(shop);
-    EXPECT_EQ(*ended, exitCode) << Seen(shop);
+    EXPECT_EQ(launch.WaitForExit(), exitCode) << Seen(shop);
     const StandInRecord record = shop.VmRecord();
     EXPECT_TRUE(record.Arguments().has_value()) << "main was not called" << Seen(shop);
     EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << Seen(shop);
 }
 
-std::u16string U16(const std::wstring& text) { return std::u16string(text.begin(), text.end()); }
+// A splash window the user can see: shown, and with an image in it.
+bool ShowsSplashWindow(const LauncherProcess& launch)
+{
+    const HWND window = launch.Window(kSplashClass);
+    RECT frame{};
+    return window != nullptr && ::IsWindowVisible(window) && ::GetWindowRect(window, &frame) &&
+           !::IsRectEmpty(&frame);
+}
+
+std::u16string U16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
 
 // --- the image on the screen ------------------------------------------------
 
@@ -70,239 +73,167 @@ struct ImageCase {
     std::string name;
     int width;
     int height;
-    POINT origin; // centred on the 1024 x 768 screen, halves truncated
-    std::u16string shadowText;
+    POINT origin; // centred on the 1024 x 768 screen, halves truncated toward zero
+    std::u16string shadowSetting;
     bool shadow;
 };
 
-class SplashImageOnScreen : public testing::TestWithParam<ImageCase> {};
+class SplashImage : public testing::TestWithParam<ImageCase> {};
 
-TEST_P(SplashImageOnScreen, ShowsTheImageCentredAsATopLevelToolWindowUntilTheLauncherEnds)
+TEST_P(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnds)
 {
     const ImageCase& tested = GetParam();
-    ASSERT_EQ(::GetSystemMetrics(SM_CXSCREEN), kScreenWidth);
-    ASSERT_EQ(::GetSystemMetrics(SM_CYSCREEN), kScreenHeight);
+    ASSERT_EQ(std::tuple(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)), std::tuple(1024, 768));
     const SplashShop shop;
     WritePicture(shop.Folder() / "splash.bmp", tested.width, tested.height);
-    shop.Write(u"Splash Screen=splash.bmp\r\nSplash Screen Shadow=" + tested.shadowText);
+    shop.WriteDisplay(u"Splash Screen=splash.bmp\r\nSplash Screen Shadow=" + tested.shadowSetting);
     const Hold hold;
-    Launch launch(shop, L"");
-    ASSERT_TRUE(launch.Started());
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
+    ASSERT_TRUE(WaitUntil([&] { return ShowsSplashWindow(launch); }, kWindowTime)) << "no visible splash window";
 
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(launch.ProcessId(), kSplashClass)) != nullptr &&
-                                       ::IsWindowVisible(window); },
-                          kWindowTime))
-        << "no visible splash window";
-    RECT rectangle{};
-    ::GetWindowRect(window, &rectangle);
-    EXPECT_EQ(rectangle.left, tested.origin.x);
-    EXPECT_EQ(rectangle.top, tested.origin.y);
-    EXPECT_EQ(rectangle.right - rectangle.left, tested.width);
-    EXPECT_EQ(rectangle.bottom - rectangle.top, tested.height);
-    EXPECT_EQ(static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE)) & ~static_cast<DWORD>(WS_EX_NOACTIVATE),
-              static_cast<DWORD>(WS_EX_TOOLWINDOW));
+    const HWND window = launch.Window(kSplashClass);
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    const POINT& at = tested.origin;
+    EXPECT_EQ(std::tuple(frame.left, frame.top, frame.right, frame.bottom),
+              std::tuple(at.x, at.y, at.x + tested.width, at.y + tested.height));
     const auto style = static_cast<DWORD>(::GetWindowLongW(window, GWL_STYLE));
-    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_THICKFRAME | WS_SYSMENU | WS_CHILD),
-              static_cast<DWORD>(WS_POPUP));
-    EXPECT_EQ(::GetClassLongPtrW(window, GCL_STYLE),
-              static_cast<ULONG_PTR>(tested.shadow ? 0x20808 : 0x00808));
-    EXPECT_EQ(::GetWindowTextLengthW(window), 0);
+    const auto extendedStyle = static_cast<DWORD>(::GetWindowLongW(window, GWL_EXSTYLE));
+    EXPECT_EQ(style & (WS_POPUP | WS_CAPTION | WS_THICKFRAME), static_cast<DWORD>(WS_POPUP)) << "a border";
+    EXPECT_NE(extendedStyle & WS_EX_TOOLWINDOW, 0u) << "a taskbar button";
+    EXPECT_EQ(extendedStyle & WS_EX_TOPMOST, 0u) << "above the application's windows";
     EXPECT_EQ(::GetWindow(window, GW_OWNER), nullptr);
+    EXPECT_EQ((::GetClassLongPtrW(window, GCL_STYLE) & CS_DROPSHADOW) != 0, tested.shadow);
 
     std::string mismatch;
-    const bool shown = WaitUntil(
-        [&] { return (mismatch = PictureMismatch(ScreenShot::Take(), tested.origin, tested.width, tested.height)).empty(); },
-        kWindowTime);
-    EXPECT_TRUE(shown) << "the screen does not show the image:" << mismatch;
-
-    // Covered and uncovered again: the image comes back.
-    const POINT centre{tested.origin.x + tested.width / 2, tested.origin.y + tested.height / 2};
+    const auto showsImage = [&] {
+        mismatch = PictureMismatch(CaptureScreen(), at, tested.width, tested.height);
+        return mismatch.empty();
+    };
+    EXPECT_TRUE(WaitUntil(showsImage, kWindowTime)) << "the screen does not show the image: " << mismatch;
+    // Covered by another window and uncovered again: the image comes back.
+    const POINT centre{at.x + tested.width / 2, at.y + tested.height / 2};
     {
-        const CoveringWindow cover({centre.x - 50, centre.y - 50, centre.x + 50, centre.y + 50});
-        EXPECT_TRUE(WaitUntil([&] { return ScreenShot::Take().At(centre.x, centre.y) == kCover; }, kWindowTime))
+        const os::UniqueWindow cover(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Static", nullptr,
+                                                       WS_POPUP | WS_VISIBLE | SS_BLACKRECT, centre.x - 50,
+                                                       centre.y - 50, 100, 100, nullptr, nullptr, nullptr, nullptr));
+        EXPECT_TRUE(WaitUntil([&] { return CaptureScreen().At(centre.x, centre.y) != kBottomRight; }, kWindowTime))
             << "the cover did not show";
     }
-    EXPECT_TRUE(WaitUntil(
-        [&] { return (mismatch = PictureMismatch(ScreenShot::Take(), tested.origin, tested.width, tested.height)).empty(); },
-        kWindowTime))
-        << "the image did not come back after it was covered:" << mismatch;
+    EXPECT_TRUE(WaitUntil(showsImage, kWindowTime)) << "the image did not come back: " << mismatch;
 
     hold.Release();
     ExpectMainRanAndEnded(launch, shop, 0);
-    EXPECT_EQ(WindowsOfClass(kSplashClass), std::vector<HWND>{});
-    EXPECT_TRUE(WaitUntil([&] { return ScreenShot::Take().At(centre.x, centre.y) != kBottomRight; }, kWindowTime))
+    EXPECT_EQ(TopLevelWindows(0, kSplashClass), std::vector<HWND>{}) << "a splash window outlived the launcher";
+    EXPECT_TRUE(WaitUntil([&] { return CaptureScreen().At(centre.x, centre.y) != kBottomRight; }, kWindowTime))
         << "the image stayed on the screen";
 }
 
-INSTANTIATE_TEST_SUITE_P(Sizes, SplashImageOnScreen,
+INSTANTIATE_TEST_SUITE_P(Sizes, SplashImage,
                          testing::Values(ImageCase{"400x300 with the shadow", 400, 300, {312, 234}, u"true", true},
-                                         ImageCase{"401x301 shadow True is no shadow", 401, 301, {311, 233},
-                                                   u"True", false},
-                                         ImageCase{"400x300 without shadow", 400, 300, {312, 234}, u"", false}),
+                                         ImageCase{"401x301 shadow True is none", 401, 301, {311, 233}, u"True",
+                                                   false},
+                                         ImageCase{"larger than the screen, unscaled", 1100, 800, {-38, -16}, u"",
+                                                   false}),
                          CaseName<ImageCase>);
 
-// --- an image that cannot be read -------------------------------------------
+// --- when there is no window ------------------------------------------------
 
-struct UnreadableCase {
+struct WindowCase {
     std::string name;
-    std::string content; // empty: no file at all
-};
-
-class UnreadableSplashImage : public testing::TestWithParam<UnreadableCase> {};
-
-TEST_P(UnreadableSplashImage, GivesNoVisibleWindowAndTheLaunchGoesOn)
-{
-    const UnreadableCase& tested = GetParam();
-    const SplashShop shop;
-    if (!tested.content.empty()) WriteBytes(shop.Folder() / "splash.png", tested.content);
-    shop.Write(u"Splash Screen=splash.png");
-    const ScreenShot before = ScreenShot::Take();
-    const Hold hold;
-    Launch launch(shop, L"");
-    ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
-
-    // The window is made all the same, with nothing to show: 0 x 0.
-    HWND window = nullptr;
-    ASSERT_TRUE(WaitUntil([&] { return (window = WindowOf(launch.ProcessId(), kSplashClass)) != nullptr; },
-                          kWindowTime));
-    RECT rectangle{};
-    ::GetWindowRect(window, &rectangle);
-    EXPECT_EQ(rectangle.right - rectangle.left, 0);
-    EXPECT_EQ(rectangle.bottom - rectangle.top, 0);
-    EXPECT_EQ(ScreenShot::Take().At(kScreenWidth / 2, kScreenHeight / 2), before.At(kScreenWidth / 2, kScreenHeight / 2));
-
-    hold.Release();
-    ExpectMainRanAndEnded(launch, shop, 0);
-}
-
-INSTANTIATE_TEST_SUITE_P(Files, UnreadableSplashImage,
-                         testing::Values(UnreadableCase{"not an image", "this is not a picture\r\n"},
-                                         UnreadableCase{"missing", ""}),
-                         CaseName<UnreadableCase>);
-
-// --- the switch on the command line -----------------------------------------
-
-struct SwitchCase {
-    std::string name;
+    std::string image; // the file's bytes; "picture" for a readable image, empty for none
     std::wstring arguments;
     bool window;
 };
 
-class SplashSwitch : public testing::TestWithParam<SwitchCase> {};
+class SplashWindowShown : public testing::TestWithParam<WindowCase> {};
 
-TEST_P(SplashSwitch, OnlyTheExactWordsSuppressTheSplashAndMainStillGetsThem)
+TEST_P(SplashWindowShown, OnlyForAReadableImageWithoutTheExactSwitchAndMainGetsTheArguments)
 {
-    const SwitchCase& tested = GetParam();
+    const WindowCase& tested = GetParam();
     const SplashShop shop;
-    WritePicture(shop.Folder() / "splash.bmp", 40, 30);
-    shop.Write(u"Splash Screen=splash.bmp");
+    if (tested.image == "picture") {
+        WritePicture(shop.Folder() / "splash.img", 40, 30);
+    } else if (!tested.image.empty()) {
+        WriteBytes(shop.Folder() / "splash.img", tested.image);
+    }
+    shop.WriteDisplay(u"Splash Screen=splash.img");
     const Hold hold;
-    Launch launch(shop, tested.arguments);
+    const LauncherProcess launch(shop.CommandLine(tested.arguments), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
 
-    const auto hasWindow = [&] { return WindowOf(launch.ProcessId(), kSplashClass) != nullptr; };
-    if (tested.window) {
-        EXPECT_TRUE(WaitUntil(hasWindow, kWindowTime)) << "no splash window";
-    } else {
-        EXPECT_FALSE(WaitUntil(hasWindow, kGraceForAbsence)) << "a splash window despite the switch";
-    }
+    const auto shown = [&] { return ShowsSplashWindow(launch); };
+    EXPECT_EQ(WaitUntil(shown, tested.window ? kWindowTime : kGraceForAbsence), tested.window);
     hold.Release();
     ExpectMainRanAndEnded(launch, shop, 0);
-    const auto arguments = shop.VmRecord().Arguments();
-    ASSERT_TRUE(arguments.has_value());
     std::u16string joined;
-    for (const std::u16string& argument : *arguments) joined += (joined.empty() ? u"" : u" ") + argument;
-    EXPECT_EQ(joined, U16(tested.arguments));
+    for (const std::u16string& argument : shop.VmRecord().Arguments().value_or(std::vector<std::u16string>{})) {
+        joined += (joined.empty() ? u"" : u" ") + argument;
+    }
+    EXPECT_EQ(joined, U16(tested.arguments)) << "the switch is still the application's";
 }
 
-INSTANTIATE_TEST_SUITE_P(Arguments, SplashSwitch,
-                         testing::Values(SwitchCase{"dash nosplash", L"-nosplash", false},
-                                         SwitchCase{"slash nosplash", L"/nosplash", false},
-                                         SwitchCase{"slash nosplash after another word", L"open /nosplash", false},
-                                         SwitchCase{"other letter case", L"-NoSplash", true},
-                                         SwitchCase{"longer word", L"-nosplashes", true},
-                                         SwitchCase{"no arguments", L"", true}),
-                         CaseName<SwitchCase>);
+INSTANTIATE_TEST_SUITE_P(
+    Cases, SplashWindowShown,
+    testing::Values(WindowCase{"not an image", "this is not a picture\r\n", L"", false},
+                    WindowCase{"missing image", "", L"", false},
+                    WindowCase{"dash nosplash", "picture", L"-nosplash", false},
+                    WindowCase{"slash nosplash", "picture", L"/nosplash", false},
+                    WindowCase{"slash nosplash after another word", "picture", L"open /nosplash", false},
+                    WindowCase{"other letter case", "picture", L"-NoSplash", true},
+                    WindowCase{"longer word", "picture", L"/nosplashes", true}),
+    CaseName<WindowCase>);
 
 // --- message boxes while the splash shows -----------------------------------
 
-struct OwnerCase {
-    std::string name;
-    std::wstring arguments;
-    bool ownedBySplash;
-};
-
-class MessageBoxOwner : public testing::TestWithParam<OwnerCase> {};
-
-TEST_P(MessageBoxOwner, IsTheSplashWindowWhileItExists)
+TEST(SplashMessageBox, BelongsToTheSplashWindowWhileItExists)
 {
-    const OwnerCase& tested = GetParam();
     const SplashShop shop;
     WritePicture(shop.Folder() / "splash.bmp", 200, 100);
-    shop.Write(u"Splash Screen=splash.bmp");
+    shop.WriteDisplay(u"Splash Screen=splash.bmp");
     shop.Play("create-result=-1\n"); // message 203 from the Java thread
     const Hold hold;
-    Launch launch(shop, tested.arguments);
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
-    HWND splash = nullptr;
-    if (tested.ownedBySplash) {
-        ASSERT_TRUE(WaitUntil([&] { return (splash = WindowOf(launch.ProcessId(), kSplashClass)) != nullptr; },
-                              kWindowTime));
-    }
+    ASSERT_TRUE(WaitUntil([&] { return ShowsSplashWindow(launch); }, kWindowTime));
     hold.Release();
 
-    const HWND box = launch.WaitForMessageBox(kWindowTime);
+    const HWND box = launch.WaitForDialog();
     ASSERT_NE(box, nullptr) << "no message box" << Seen(shop);
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), splash);
-    ClickOk(box);
-    const std::optional<DWORD> ended = launch.Wait(kEnd);
-    ASSERT_TRUE(ended.has_value()) << "the launcher did not end";
-    EXPECT_EQ(*ended, kFailed);
+    EXPECT_EQ(::GetWindow(box, GW_OWNER), launch.Window(kSplashClass));
+    PostClick(box, IDOK);
+    EXPECT_EQ(launch.WaitForExit(), kFailed);
 }
-
-INSTANTIATE_TEST_SUITE_P(Splash, MessageBoxOwner,
-                         testing::Values(OwnerCase{"splash shown", L"", true},
-                                         OwnerCase{"no splash", L"-nosplash", false}),
-                         CaseName<OwnerCase>);
 
 // --- when the window closes -------------------------------------------------
 
-struct ClosingCase {
-    std::string name;
-    std::string main; // what main does
-    bool openAfterMain;
-};
-
-class SplashWindowClosing : public testing::TestWithParam<ClosingCase> {};
+class SplashWindowClosing : public testing::TestWithParam<std::string> {};
 
 // Held again before the Java thread detaches: main is over and an uncaught
 // exception has been dealt with.
 TEST_P(SplashWindowClosing, OnlyAnUncaughtExceptionClosesItBeforeTheLauncherEnds)
 {
-    const ClosingCase& tested = GetParam();
+    const std::string& main = GetParam();
     const SplashShop shop;
     WritePicture(shop.Folder() / "splash.bmp", 200, 100);
-    shop.Write(u"Splash Screen=splash.bmp");
-    shop.Play("main=" + tested.main + "\n");
+    shop.WriteDisplay(u"Splash Screen=splash.bmp");
+    shop.Play("main=" + main + "\n");
     const Hold beforeVm;
     const Hold afterMain(HoldPoint::Detach);
-    Launch launch(shop, L"");
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(beforeVm.WaitHeld(kArrival)) << Seen(shop);
-    ASSERT_TRUE(WaitUntil([&] { return WindowOf(launch.ProcessId(), kSplashClass) != nullptr; }, kWindowTime));
+    ASSERT_TRUE(WaitUntil([&] { return launch.Window(kSplashClass) != nullptr; }, kWindowTime));
     beforeVm.Release();
 
     ASSERT_TRUE(afterMain.WaitHeld(kArrival)) << Seen(shop);
-    EXPECT_EQ(WindowOf(launch.ProcessId(), kSplashClass) != nullptr, tested.openAfterMain);
+    EXPECT_EQ(launch.Window(kSplashClass) != nullptr, main == "return");
     afterMain.Release();
     ExpectMainRanAndEnded(launch, shop, 0);
 }
 
-INSTANTIATE_TEST_SUITE_P(Main, SplashWindowClosing,
-                         testing::Values(ClosingCase{"main returns", "return", true},
-                                         ClosingCase{"main throws", "throw", false}),
-                         CaseName<ClosingCase>);
+INSTANTIATE_TEST_SUITE_P(Main, SplashWindowClosing, testing::Values("return", "throw"),
+                         [](const testing::TestParamInfo<std::string>& main) { return main.param; });
 
 // --- the runtime's splash library -------------------------------------------
 
@@ -312,37 +243,33 @@ TEST(NativeSplash, GetsThePathInTheAnsiCodePageAndClosesOnceWhenTheJavaThreadFai
     shop.InstallSplashLibrary(L"standin-splashscreen.dll");
     const std::wstring image = L"spl\u00E4sh.bmp";
     WritePicture(shop.Folder() / image, 40, 30);
-    shop.Write(u"Splash Screen=" + U16(image) + u"\r\nPreffer Native Splash Screen=yes");
+    shop.WriteDisplay(u"Splash Screen=" + U16(image) + u"\r\nPreffer Native Splash Screen=yes");
     shop.Play("create-result=-1\n");
     const Hold hold;
-    Launch launch(shop, L"");
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
 
-    const std::string name = AnsiHex(image);
-    const std::vector<std::string> started{"SplashInit", "SplashLoadFile " + name,
-                                           "SplashSetFileJarName " + name + " -"};
-    EXPECT_EQ(shop.SplashRecord(), started);
-    EXPECT_EQ(WindowOf(launch.ProcessId(), kSplashClass), nullptr);
+    const std::string name = Ansi(image);
+    std::vector<std::string> expected{"SplashInit", "SplashLoadFile " + name, "SplashSetFileJarName " + name + " -"};
+    EXPECT_EQ(shop.SplashRecord(), expected);
+    EXPECT_EQ(launch.Window(kSplashClass), nullptr);
     hold.Release();
 
     // The Java thread has failed and waits on its message: not closed yet,
     // and the box has no splash window to belong to.
-    const HWND box = launch.WaitForMessageBox(kWindowTime);
+    const HWND box = launch.WaitForDialog();
     ASSERT_NE(box, nullptr) << Seen(shop);
     EXPECT_EQ(::GetWindow(box, GW_OWNER), nullptr);
-    EXPECT_EQ(shop.SplashRecord(), started);
-    ClickOk(box);
-    const std::optional<DWORD> ended = launch.Wait(kEnd);
-    ASSERT_TRUE(ended.has_value());
-    EXPECT_EQ(*ended, kFailed);
-    std::vector<std::string> closed = started;
-    closed.push_back("SplashClose");
-    EXPECT_EQ(shop.SplashRecord(), closed) << "closed once, after the Java thread failed";
+    EXPECT_EQ(shop.SplashRecord(), expected);
+    PostClick(box, IDOK);
+    EXPECT_EQ(launch.WaitForExit(), kFailed);
+    expected.push_back("SplashClose");
+    EXPECT_EQ(shop.SplashRecord(), expected) << "closed once, after the Java thread failed";
 }
 
 struct NativeCase {
     std::string name;
-    std::u16string display;          // the "Display" lines after "Splash Screen=splash.bmp"
+    std::u16string display;
     const wchar_t* library;          // the stand-in put in jre\bin, or none
     std::vector<std::string> record; // what the library records by the end
     bool ownWindow;
@@ -356,44 +283,58 @@ TEST_P(NativeSplashChoice, UsesTheRuntimeLibraryOnlyWhenPreferredPresentAndCompl
     const SplashShop shop;
     if (tested.library != nullptr) shop.InstallSplashLibrary(tested.library);
     WritePicture(shop.Folder() / "splash.bmp", 40, 30);
-    shop.Write(tested.display);
+    shop.WriteDisplay(tested.display);
     const Hold hold;
-    Launch launch(shop, L"");
+    const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
 
-    const auto hasWindow = [&] { return WindowOf(launch.ProcessId(), kSplashClass) != nullptr; };
-    if (tested.ownWindow) {
-        EXPECT_TRUE(WaitUntil(hasWindow, kWindowTime)) << "no own splash window";
-    } else {
-        EXPECT_FALSE(WaitUntil(hasWindow, kGraceForAbsence)) << "an own splash window";
-    }
+    const auto hasWindow = [&] { return launch.Window(kSplashClass) != nullptr; };
+    EXPECT_EQ(WaitUntil(hasWindow, tested.ownWindow ? kWindowTime : kGraceForAbsence), tested.ownWindow);
     hold.Release();
     ExpectMainRanAndEnded(launch, shop, 0);
     EXPECT_EQ(shop.SplashRecord(), tested.record);
 }
 
-const std::string kName = AnsiHex(L"splash.bmp");
+const std::string kName = Ansi(L"splash.bmp");
 const std::vector<std::string> kShownAndClosed{"SplashInit", "SplashLoadFile " + kName,
                                                "SplashSetFileJarName " + kName + " -", "SplashClose"};
+constexpr wchar_t kLibrary[] = L"standin-splashscreen.dll";
+constexpr char16_t kPreferred[] = u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=Yes";
 
 INSTANTIATE_TEST_SUITE_P(
     Settings, NativeSplashChoice,
     testing::Values(
-        NativeCase{"preferred Yes", u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=Yes",
-                   L"standin-splashscreen.dll", kShownAndClosed, false},
+        NativeCase{"preferred Yes", kPreferred, kLibrary, kShownAndClosed, false},
         NativeCase{"preferred yes lower case", u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=yes",
-                   L"standin-splashscreen.dll", kShownAndClosed, false},
-        NativeCase{"not preferred", u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=No",
-                   L"standin-splashscreen.dll", {}, true},
-        NativeCase{"preference missing", u"Splash Screen=splash.bmp", L"standin-splashscreen.dll", {}, true},
-        NativeCase{"preferred but absent", u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=Yes",
-                   nullptr, {}, true},
-        NativeCase{"preferred but without SplashInit",
-                   u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=Yes",
-                   L"standin-splashscreen-no-init.dll", {"SplashClose"}, true},
-        NativeCase{"no image", u"Splash Screen=\r\nPreffer Native Splash Screen=Yes", L"standin-splashscreen.dll",
-                   {}, false}),
+                   kLibrary, kShownAndClosed, false},
+        NativeCase{"not preferred", u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=No", kLibrary, {},
+                   true},
+        NativeCase{"preference missing", u"Splash Screen=splash.bmp", kLibrary, {}, true},
+        NativeCase{"preferred but absent", kPreferred, nullptr, {}, true},
+        NativeCase{"preferred but without SplashInit", kPreferred, L"standin-splashscreen-no-init.dll",
+                   {"SplashClose"}, true},
+        NativeCase{"no image", u"Splash Screen=\r\nPreffer Native Splash Screen=Yes", kLibrary, {}, false}),
     CaseName<NativeCase>);
 
+// --- the window of the OS layer, in this process ---------------------------
+
+TEST(SplashWindow, ErasingTheBackgroundDrawsNothing)
+{
+    const TempFolder folder;
+    WritePicture(folder.Path() / "splash.bmp", 40, 30);
+    os::SplashScreenWindow splash;
+    const auto window = static_cast<HWND>(splash.Create((folder.Path() / "splash.bmp").u16string(), false));
+    ASSERT_NE(window, nullptr);
+
+    // A canvas of a colour no brush of the window has: a background painted
+    // before the image, which would flicker, shows as any other colour.
+    Canvas canvas(40, 30);
+    ASSERT_TRUE(canvas.Ready());
+    canvas.Fill(0xABCDEF);
+    EXPECT_EQ(::SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0), 1);
+    EXPECT_EQ(canvas.Read().Count(0xABCDEF), 40u * 30u);
+    splash.Destroy();
+}
+
 } // namespace
-} // namespace tala::test::splash
+} // namespace tala::test

@@ -1,10 +1,21 @@
-#include "tests/windows/dialogs/ExceptionScenario.h"
+#include "tests/windows/dialogs/PromptedTrace.h"
 
 #include "os/Utf8.h"
-#include "tests/shared/TestFiles.h"
 #include "tests/windows/ProgramsBeside.h"
 
 namespace tala::test {
+namespace {
+
+LauncherProcess StartPrompt(const std::filesystem::path& folder)
+{
+    const std::wstring trace = SampleStackTrace();
+    WriteBytes(folder / "trace.txt", os::ToUtf8(std::u16string(trace.begin(), trace.end())));
+    return LauncherProcess(L"\"" + BesideThisProgram(L"tala-exception-prompt.exe").wstring() + L"\" \"" +
+                               (folder / "trace.txt").wstring() + L"\"",
+                           folder);
+}
+
+} // namespace
 
 std::wstring SampleStackTrace()
 {
@@ -20,19 +31,13 @@ std::wstring SampleStackTrace()
                          L"\tat java.base/java.net.Socket.connect(Socket.java:633)\r\n"
                          L"\tat com.example.shop.orders.OrderStore.open(OrderStore.java:80)\r\n";
     for (int frame = 0; frame < 24; ++frame) {
-        trace += L"\tat com.example.shop.orders.Retry.attempt(Retry.java:" + std::to_wstring(100 + frame) +
-                 L")\r\n";
+        trace += L"\tat com.example.shop.orders.Retry.attempt(Retry.java:" + std::to_wstring(100 + frame) + L")\r\n";
     }
     return trace + L"\t... 4 more\r\n";
 }
 
-std::unique_ptr<LauncherRun> StartExceptionPrompt(const std::filesystem::path& folder, const std::wstring& trace)
+PromptedTrace::PromptedTrace() : prompt(StartPrompt(folder.Path())), dialog(prompt.WaitForDialog(L"Java Exception"))
 {
-    const std::filesystem::path file = folder / "trace.txt";
-    WriteBytes(file, os::ToUtf8(std::u16string(trace.begin(), trace.end())));
-    const std::wstring commandLine = L"\"" + BesideThisProgram(L"tala-exception-prompt.exe").wstring() + L"\" \"" +
-                                     file.wstring() + L"\"";
-    return std::make_unique<LauncherRun>(commandLine, folder);
 }
 
 } // namespace tala::test

@@ -1,0 +1,99 @@
+#include "tests/windows/ForeignWindows.h"
+
+namespace tala::test {
+constexpr UINT kMessageMilliseconds = 5000;
+
+std::vector<HWND> TopLevelWindows(DWORD processId, std::wstring_view className)
+{
+    const std::wstring name(className);
+    std::vector<HWND> found;
+    for (HWND window = ::FindWindowExW(nullptr, nullptr, name.c_str(), nullptr); window != nullptr;
+         window = ::FindWindowExW(nullptr, window, name.c_str(), nullptr)) {
+        DWORD owner = 0;
+        ::GetWindowThreadProcessId(window, &owner);
+        if (processId == 0 || owner == processId) found.push_back(window);
+    }
+    return found;
+}
+
+std::wstring ClassNameOf(HWND window)
+{
+    wchar_t name[256] = {};
+    const int length = ::GetClassNameW(window, name, 256);
+    return std::wstring(name, static_cast<std::size_t>(length > 0 ? length : 0));
+}
+
+std::wstring TextOf(HWND window)
+{
+    // Asked of the window: a control of another process answers WM_GETTEXT,
+    // not the title the system caches.
+    DWORD_PTR length = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &length)) {
+        return {};
+    }
+    std::wstring text(length + 1, L'\0');
+    DWORD_PTR copied = 0;
+    if (!::SendMessageTimeoutW(window, WM_GETTEXT, text.size(), reinterpret_cast<LPARAM>(text.data()),
+                               SMTO_ABORTIFHUNG, kMessageMilliseconds, &copied)) {
+        return {};
+    }
+    text.resize(copied < length ? copied : length);
+    return text;
+}
+
+RECT RectInDialog(HWND window, HWND dialog)
+{
+    RECT rect{};
+    ::GetWindowRect(window, &rect);
+    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
+    return rect;
+}
+
+SIZE FrameSize(HWND window)
+{
+    RECT frame{};
+    ::GetWindowRect(window, &frame);
+    return {frame.right - frame.left, frame.bottom - frame.top};
+}
+
+bool ResizeWindow(HWND window, SIZE frame)
+{
+    // Wine 8 loses a size that a DPI-aware thread sets on another process's
+    // window when the screen is not at 96 DPI; from a thread that is not
+    // DPI-aware it passes the size on unchanged.
+    const DPI_AWARENESS_CONTEXT previous = ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
+    // Asynchronous, so a program that hangs cannot hang the test; the
+    // window's thread handles the change before the message sent after it.
+    const BOOL asked = ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
+                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
+    if (previous != nullptr) ::SetThreadDpiAwarenessContext(previous);
+    DWORD_PTR ignored = 0;
+    return asked && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &ignored);
+}
+
+void PostClick(HWND dialog, int buttonId)
+{
+    ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(buttonId), BN_CLICKED),
+                   reinterpret_cast<LPARAM>(::GetDlgItem(dialog, buttonId)));
+}
+
+void PostKey(HWND dialog, WPARAM key)
+{
+    GUITHREADINFO thread{};
+    thread.cbSize = sizeof thread;
+    HWND target = dialog;
+    if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndFocus != nullptr) {
+        target = thread.hwndFocus;
+    }
+    // The dialog's message loop hands keys to the dialog manager, which
+    // turns Escape into the cancel command.
+    ::PostMessageW(target, WM_KEYDOWN, key, 1);
+    ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
+}
+
+void PostCloseBox(HWND dialog)
+{
+    ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
+}
+
+} // namespace tala::test

@@ -1,0 +1,69 @@
+#include "tests/windows/ShopFolder.h"
+
+#include "tests/windows/LauncherUnderTest.h"
+
+#include <windows.h>
+
+namespace tala::test {
+
+namespace fs = std::filesystem;
+
+ShopFolder::ShopFolder() : userSettingsRoot_(UserSettingsRootVariable(), folder_.Child("user"))
+{
+    fs::copy_file(LauncherPath(), Folder() / "Shop.exe");
+    // The user's settings root exists on every system; the launcher makes
+    // only the product's folders below it.
+    fs::create_directories(Folder() / "user");
+    fs::create_directories(Folder() / "lib");
+    WriteBytes(Folder() / "lib" / "app.jar", "");
+}
+
+std::wstring ShopFolder::CommandLine(const std::wstring& arguments) const
+{
+    return L"\"" + (Folder() / "Shop.exe").wstring() + L"\"" + (arguments.empty() ? L"" : L" " + arguments);
+}
+
+void ShopFolder::Write(const std::u16string& lines) const
+{
+    // UTF-16 with a byte-order mark, so the private-profile API reads any
+    // path whatever the code page.
+    WriteBytes(Folder() / "Shop.ini",
+               Utf16LeWithBom(u"[Product Information]\r\nProduct Name=Shop\r\nProduct Code=shop-1\r\n"
+                              u"[Class Path]\r\nClass Path=\\lib\\app.jar\r\n"
+                              u"[Java Runtime Environment]\r\nMain Class=shop.App\r\n" +
+                              lines + u"\r\n"));
+}
+
+fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& kind) const
+{
+    const fs::path runtime = Folder() / name;
+    InstallStandIn(kStandInVm, runtime / "bin" / kind / "jvm.dll");
+    WriteScenario(runtime / "bin" / kind / "jvm.dll", "main-class=shop/App\n");
+    return runtime;
+}
+
+fs::path ShopFolder::VmLibraryOf(const fs::path& runtime)
+{
+    return runtime / "bin" / "server" / "jvm.dll";
+}
+
+void ShopFolder::Play(const fs::path& runtime, const std::string& scenario)
+{
+    WriteScenario(VmLibraryOf(runtime), "main-class=shop/App\n" + scenario);
+}
+
+StandInRecord ShopFolder::RecordOf(const fs::path& runtime)
+{
+    return StandInRecord::Beside(VmLibraryOf(runtime));
+}
+
+std::wstring ShopFolder::RememberedJrePath() const
+{
+    const fs::path file = UserSettingsFolder() / "shop-1" / "Shop.ini";
+    std::wstring value(1024, L'\0');
+    value.resize(::GetPrivateProfileStringW(L"Java Runtime Environment", L"JRE Path", L"", value.data(),
+                                            static_cast<DWORD>(value.size()), file.c_str()));
+    return value;
+}
+
+} // namespace tala::test
