@@ -3,6 +3,9 @@
 #include "os/windows/UniqueHandle.h"
 
 #include <charconv>
+#include <initializer_list>
+#include <string_view>
+#include <utility>
 #include <sstream>
 
 namespace tala::test::standin {
@@ -30,6 +33,20 @@ bool ReadNumber(const std::string& text, jint& value)
     return true;
 }
 
+// A value that must be one of the named choices.
+template <typename Choice>
+bool ReadChoice(const std::string& value, std::initializer_list<std::pair<std::string_view, Choice>> choices,
+                Choice& chosen)
+{
+    for (const auto& [name, choice] : choices) {
+        if (value == name) {
+            chosen = choice;
+            return true;
+        }
+    }
+    return false;
+}
+
 bool Apply(Scenario& scenario, const std::string& key, const std::string& value)
 {
     if (key == "create-result") return ReadNumber(value, scenario.createResult);
@@ -40,45 +57,22 @@ bool Apply(Scenario& scenario, const std::string& key, const std::string& value)
         scenario.mainClass = value;
         return true;
     }
-    if (key == "launcher-helper") {
-        if (value != "present" && value != "absent") return false;
-        scenario.launcherHelper = value == "present";
-        return true;
-    }
-    if (key == "printable-traces") {
-        if (value != "yes" && value != "no") return false;
-        scenario.printableTraces = value == "yes";
-        return true;
-    }
+    if (key == "launcher-helper") return ReadChoice(value, {{"present", true}, {"absent", false}}, scenario.launcherHelper);
+    if (key == "printable-traces") return ReadChoice(value, {{"yes", true}, {"no", false}}, scenario.printableTraces);
     if (key == "secondary-main") {
-        static const std::pair<const char*, SecondaryMain> kKinds[] = {
-            {"absent", SecondaryMain::Absent},
-            {"void", SecondaryMain::Void},
-            {"int", SecondaryMain::Int},
-        };
-        for (const auto& [name, kind] : kKinds) {
-            if (value == name) {
-                scenario.secondaryMain = kind;
-                return true;
-            }
-        }
-        return false;
+        return ReadChoice(value,
+                          {{"absent", SecondaryMain::Absent}, {"void", SecondaryMain::Void}, {"int", SecondaryMain::Int}},
+                          scenario.secondaryMain);
     }
     if (key == "main") {
-        static const std::pair<const char*, MainBehaviour> kBehaviours[] = {
-            {"return", MainBehaviour::Return},
-            {"throw", MainBehaviour::Throw},
-            {"exit", MainBehaviour::Exit},
-            {"absent", MainBehaviour::Absent},
-            {"absent-with-exception", MainBehaviour::AbsentWithException},
-            {"wait", MainBehaviour::Wait},
-        };
-        for (const auto& [name, behaviour] : kBehaviours) {
-            if (value == name) {
-                scenario.main = behaviour;
-                return true;
-            }
-        }
+        return ReadChoice(value,
+                          {{"return", MainBehaviour::Return},
+                           {"throw", MainBehaviour::Throw},
+                           {"exit", MainBehaviour::Exit},
+                           {"absent", MainBehaviour::Absent},
+                           {"absent-with-exception", MainBehaviour::AbsentWithException},
+                           {"wait", MainBehaviour::Wait}},
+                          scenario.main);
     }
     return false;
 }
