@@ -19,7 +19,8 @@ void Answer(const HandOffShared& shared, os::ThreadId secondStart, std::uint32_t
 }
 
 // Without an answer the later start waits until this process ends.
-void CallSecondaryMain(const HandOffShared& shared, JNIEnv* env, os::ThreadId secondStart)
+void CallSecondaryMain(const HandOffShared& shared, JNIEnv* env, os::ThreadId secondStart,
+                       const StringList& arguments)
 {
     const std::string className = os::ToAnsiCodePage(shared.mainClass);
     const jclass mainClass = env->FindClass(className.c_str());
@@ -37,24 +38,43 @@ void CallSecondaryMain(const HandOffShared& shared, JNIEnv* env, os::ThreadId se
             return;
         }
     }
-    const InstanceBlock block = shared.block->Bytes().first<kInstanceBlockSize>();
-    const jobjectArray arguments = NewStringArray(env, ReadArgumentBlock(ArgumentsOf(block)));
-    if (arguments == nullptr) {
+    const jobjectArray array = NewStringArray(env, arguments);
+    if (array == nullptr) {
         DescribePendingException(env);
         return;
     }
     if (returnsInt) {
-        const jint result = env->CallStaticIntMethod(mainClass, method, arguments);
+        const jint result = env->CallStaticIntMethod(mainClass, method, array);
         Answer(shared, secondStart, static_cast<std::uint32_t>(result));
     } else {
         // The later start need not wait for the call to end.
         Answer(shared, secondStart, 0);
-        env->CallStaticVoidMethod(mainClass, method, arguments);
+        env->CallStaticVoidMethod(mainClass, method, array);
     }
     DescribePendingException(env);
 }
 
 } // namespace
+
+JNIEnv* HandOffVm::Attach(JavaVM*& vm)
+{
+    attaching_.fetch_add(1);
+    vm = vm_.load();
+    JNIEnv* env = nullptr;
+    if (vm != nullptr && vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) {
+        env = nullptr;
+    }
+    attaching_.fetch_sub(1);
+    return env;
+}
+
+void HandOffVm::Forget()
+{
+    // Every access is sequentially consistent: a worker either finds no VM
+    // here, or is counted before this thread looks at the count.
+    vm_.store(nullptr);
+    while (attaching_.load() != 0) os::PauseMilliseconds(1);
+}
 
 std::uint32_t RunListener(const std::shared_ptr<HandOffShared>& shared, os::MessageQueue& queue)
 {
@@ -62,20 +82,24 @@ std::uint32_t RunListener(const std::shared_ptr<HandOffShared>& shared, os::Mess
     while (queue.Wait(message)) {
         if (message.id != shared->handOffMessage) continue;
         const auto secondStart = static_cast<os::ThreadId>(message.wParam);
+        const InstanceBlock block = shared->block->Bytes().first<kInstanceBlockSize>();
+        StringList arguments = ReadArgumentBlock(ArgumentsOf(block));
+        os::PostThreadMessageTo(secondStart, {shared->handOffMessage, 0, kArgumentsTaken});
         // Not waited for: the listener goes straight back to its queue.
-        os::StartDetachedThread([shared, secondStart] { HandOffWorker(*shared, secondStart); });
+        os::StartDetachedThread([shared, secondStart, arguments = std::move(arguments)] {
+            HandOffWorker(*shared, secondStart, arguments);
+        });
     }
     return 0;
 }
 
-void HandOffWorker(const HandOffShared& shared, os::ThreadId secondStart)
+void HandOffWorker(HandOffShared& shared, os::ThreadId secondStart, const StringList& arguments)
 {
     shared.mainStarted->Wait();
-    JavaVM* vm = shared.vm.load();
-    if (vm == nullptr) return;
-    JNIEnv* env = nullptr;
-    if (vm->AttachCurrentThread(reinterpret_cast<void**>(&env), nullptr) != JNI_OK) return;
-    CallSecondaryMain(shared, env, secondStart);
+    JavaVM* vm = nullptr;
+    JNIEnv* env = shared.vm.Attach(vm);
+    if (env == nullptr) return;
+    CallSecondaryMain(shared, env, secondStart, arguments);
     if (!shared.stayAttached) vm->DetachCurrentThread();
 }
 

@@ -1,9 +1,11 @@
 // What a single-instance launcher holds while it runs: the shared block, and
 // in a first instance the listener and what it shares with the hand-off
-// workers, in a second start the queue its answer arrives in.
+// workers, in a second start the queue its answer arrives in and the lock on
+// the block's argument slot.
 #pragma once
 
 #include "os/BackgroundThread.h"
+#include "os/NamedMutex.h"
 #include "os/SharedMemory.h"
 #include "os/ThreadMessages.h"
 
@@ -22,8 +24,10 @@ struct InstanceState {
     std::unique_ptr<os::BackgroundThread> listener;
     os::ThreadId listenerId = 0;
 
-    // Second start.
+    // Second start. The slot is held from writing the arguments until the
+    // first instance has copied them out.
     std::unique_ptr<os::MessageQueue> replies;
+    std::unique_ptr<os::NamedMutex> argumentSlot;
     std::uint32_t handOffMessage = 0;
 };
 

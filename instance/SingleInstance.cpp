@@ -4,16 +4,26 @@
 #include "instance/InstanceBlock.h"
 #include "launcher/Launcher.h"
 #include "os/Module.h"
+#include "os/NamedMutex.h"
 #include "os/ProcessWatch.h"
 #include "settings/EmbeddedSettingsText.h"
 #include "settings/LayeredSettings.h"
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsPaths.h"
 
+#include <chrono>
+
 namespace tala {
 namespace {
 
 constexpr std::uint32_t kPollMilliseconds = 100;
+
+// Later starts take turns at the block's one argument slot. Each holds it
+// for milliseconds as a rule; the limits keep a stuck holder or a stuck
+// first instance from blocking the others for good: past them a start goes
+// on without its turn, which risks only the exclusivity of the slot.
+constexpr std::uint32_t kSlotWaitMilliseconds = 30000;
+constexpr auto kSlotHoldLimit = std::chrono::seconds(5);
 
 InstanceBlock BlockOf(const os::SharedMemory& memory)
 {
@@ -82,9 +92,18 @@ bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
     return true;
 }
 
-bool HandToFirstInstance(Launcher& launcher, const std::shared_ptr<os::SharedMemory>& memory)
+std::unique_ptr<os::NamedMutex> TakeArgumentSlot(const std::u16string& instanceName)
+{
+    std::unique_ptr<os::NamedMutex> slot = os::NamedMutex::Open(instanceName + u"_arg_mtx");
+    if (slot && !slot->Acquire(kSlotWaitMilliseconds)) slot.reset();
+    return slot;
+}
+
+bool HandToFirstInstance(Launcher& launcher, const std::u16string& instanceName,
+                         const std::shared_ptr<os::SharedMemory>& memory)
 {
     const InstanceBlock block = BlockOf(*memory);
+    std::unique_ptr<os::NamedMutex> slot = TakeArgumentSlot(instanceName);
     if (!WriteArgumentBlock(launcher.programArguments, ArgumentsOf(block))) return false;
     // The answer's queue exists before the first instance can answer.
     auto replies = std::make_unique<os::MessageQueue>();
@@ -96,6 +115,7 @@ bool HandToFirstInstance(Launcher& launcher, const std::shared_ptr<os::SharedMem
     if (!os::PostThreadMessageTo(ReadBlockNumber(block, kListenerThreadOffset), handOff)) return false;
     launcher.instance.block = memory;
     launcher.instance.replies = std::move(replies);
+    launcher.instance.argumentSlot = std::move(slot);
     launcher.instance.handOffMessage = message;
     return true;
 }
@@ -115,7 +135,7 @@ bool CheckSingleInstance(Launcher& launcher)
     if (!memory) return true;
     launcher.singleInstanceActive = true;
     launcher.isFirstInstance = memory->IsOwner();
-    if (!launcher.isFirstInstance) return HandToFirstInstance(launcher, memory);
+    if (!launcher.isFirstInstance) return HandToFirstInstance(launcher, instanceName, memory);
     // Without its listener a first instance runs as a normal start; the
     // block goes with the failed set-up, so the next start can be a first
     // instance again.
@@ -132,16 +152,21 @@ std::int32_t WaitForFirstInstance(Launcher& launcher)
     const std::uint32_t processId = ReadBlockNumber(BlockOf(*state.block), kProcessIdOffset);
     const std::unique_ptr<os::ProcessWatch> firstInstance = os::ProcessWatch::Open(processId, state.block);
     if (!firstInstance) return 0;
+    const auto slotLimit = std::chrono::steady_clock::now() + kSlotHoldLimit;
     for (;;) {
         // Other messages are dropped.
         const std::optional<os::ThreadMessage> message = state.replies->Take();
         if (message && message->id == state.handOffMessage) {
-            return static_cast<std::int32_t>(static_cast<std::uint32_t>(message->wParam));
+            if (message->lParam != kArgumentsTaken) {
+                return static_cast<std::int32_t>(static_cast<std::uint32_t>(message->wParam));
+            }
+            state.argumentSlot.reset();
         }
         if (const std::optional<std::uint32_t> exitCode = firstInstance->ExitCode()) {
             return static_cast<std::int32_t>(*exitCode);
         }
-        os::PauseMilliseconds(kPollMilliseconds);
+        if (std::chrono::steady_clock::now() >= slotLimit) state.argumentSlot.reset();
+        state.replies->Await(kPollMilliseconds);
     }
 }
 
@@ -149,8 +174,13 @@ void SetMainStartedEvent(Launcher& launcher)
 {
     HandOffShared* shared = launcher.instance.handOff.get();
     if (shared == nullptr) return;
-    shared->vm.store(launcher.vm.handle);
+    shared->vm.Set(launcher.vm.handle);
     shared->mainStarted->Set();
+}
+
+void ForgetVmForHandOffs(Launcher& launcher)
+{
+    if (HandOffShared* shared = launcher.instance.handOff.get()) shared->vm.Forget();
 }
 
 void StopSingleInstance(Launcher& launcher)

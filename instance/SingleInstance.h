@@ -24,6 +24,10 @@ std::int32_t WaitForFirstInstance(Launcher& launcher);
 // Right before main is called, on the Java thread: releases the hand-offs.
 void SetMainStartedEvent(Launcher& launcher);
 
+// Right before the VM is destroyed: hand-offs from now on find no VM, and
+// the later starts behind them wait for this process to end.
+void ForgetVmForHandOffs(Launcher& launcher);
+
 // Ends the first instance's listener and lets go of the shared block; hand-off
 // workers still running are not waited for.
 void StopSingleInstance(Launcher& launcher);

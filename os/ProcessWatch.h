@@ -11,9 +11,9 @@ namespace tala::os {
 
 class ProcessWatch {
 public:
-    // The process of that id, which owns ownersBlock (on POSIX its exit code
-    // is read from there). Nothing when it cannot be opened, for example
-    // because it has ended already.
+    // The process of that id, which owns ownersBlock (on POSIX its end and
+    // exit code are read from there). Nothing when it cannot be opened, for
+    // example because it has ended already.
     static std::unique_ptr<ProcessWatch> Open(std::uint32_t processId,
                                               std::shared_ptr<const SharedMemory> ownersBlock);
 

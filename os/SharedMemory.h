@@ -4,10 +4,10 @@
 //
 // Windows: a file mapping backed by the paging file, named in the session's
 // namespace; it disappears when the last process holding it lets go. POSIX: a
-// shared memory object whose name also holds the user id (the system's names
-// are not per session). Its owner keeps a lock on it for as long as it holds
-// it, so a block left by an owner that has ended is recognised, removed and
-// made anew by the next process that opens the name.
+// file mapped in the user's private folder (os/posix/PrivateFolder.h), where
+// no other user can make or change one. Its owner keeps a lock on it for as
+// long as it holds it, so a block left by an owner that has ended is
+// recognised, removed and made anew by the next process that opens the name.
 #pragma once
 
 #include <cstddef>
@@ -42,9 +42,10 @@ public:
     // The whole block, as long as it was asked for.
     std::span<std::byte> Bytes() const;
 
-    // The exit code the owner left as its process ended; nothing while it
-    // runs, when it ended without leaving one, or on Windows.
-    std::optional<std::uint32_t> ExitCodeLeftByOwner() const;
+    // POSIX: nothing while the owner holds the block; once its process has
+    // ended, the exit code it left, or 0xFFFFFFFF (-1) when it left none.
+    // Windows: always nothing (the system keeps every exit code itself).
+    std::optional<std::uint32_t> OwnersExitCode() const;
 
     struct State;
 

@@ -1,7 +1,8 @@
 // Messages to a thread of this process or of another one, addressed by the
 // thread's id. Windows: thread message queues. POSIX: a datagram socket per
-// receiving thread, bound to an abstract address made from its thread id; it
-// takes messages only from processes of the same user.
+// receiving thread, named after its thread id in the user's private folder
+// (os/posix/PrivateFolder.h); it takes messages only from processes of the
+// same user.
 #pragma once
 
 #include <cstdint>
@@ -50,6 +51,9 @@ public:
 
     // The oldest message, removed, if there is one; never waits.
     std::optional<ThreadMessage> Take();
+
+    // Waits until a message is there, at most that long; removes nothing.
+    void Await(std::uint32_t milliseconds);
 
     struct State;
 

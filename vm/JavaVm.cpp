@@ -1,5 +1,6 @@
 #include "vm/JavaVm.h"
 
+#include "instance/SingleInstance.h"
 #include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
 #include "os/LastError.h"
@@ -90,6 +91,7 @@ bool CreateVm(Launcher& launcher)
 void DestroyVm(Launcher& launcher)
 {
     if (launcher.vm.handle == nullptr) return;
+    ForgetVmForHandOffs(launcher);
     launcher.vm.handle->DestroyJavaVM();
     launcher.vm.handle = nullptr;
 }

@@ -2,12 +2,10 @@
 
 #include "os/Utf8.h"
 #include "os/posix/FileDescriptor.h"
-#include "os/posix/NameHash.h"
+#include "os/posix/PrivateFolder.h"
 
-#include <algorithm>
 #include <atomic>
 #include <cerrno>
-#include <cstdio>
 #include <fcntl.h>
 #include <stdlib.h>
 #include <sys/mman.h>
@@ -17,8 +15,6 @@
 namespace tala::os {
 namespace {
 
-// NAME_MAX, less room for the system's own prefix.
-constexpr std::size_t kLongestName = 250;
 // Each attempt either settles the block or finds that another process has
 // just removed or replaced it: a few are plenty.
 constexpr int kAttempts = 100;
@@ -42,21 +38,6 @@ std::size_t RecordOffset(std::size_t size)
 {
     constexpr std::size_t align = alignof(ExitRecord);
     return (size + align - 1) / align * align;
-}
-
-// The user's own namespace: on Windows every session has one.
-std::string ObjectName(const std::u16string& name)
-{
-    std::string text = ToUtf8(name);
-    std::replace(text.begin(), text.end(), '/', '_');
-    const std::string prefix = "/tala." + std::to_string(::geteuid()) + ".";
-    if (prefix.size() + text.size() <= kLongestName) return prefix + text;
-    // Too long for the system: a hash of the whole, and the end of it, which
-    // names the executable.
-    char hash[17];
-    std::snprintf(hash, sizeof hash, "%016llx", static_cast<unsigned long long>(HashName(text)));
-    const std::size_t keep = kLongestName - prefix.size() - sizeof hash;
-    return prefix + hash + "." + text.substr(text.size() - keep);
 }
 
 bool LockByte(int fd, off_t byte, bool wait)
@@ -85,15 +66,25 @@ void UnlockByte(int fd, off_t byte)
     ::fcntl(fd, F_OFD_SETLK, &lock);
 }
 
-// Whether the name still leads to this open object: another process may have
+// Whether the path still leads to this open file: another process may have
 // removed it, and maybe made a new one, since it was opened.
-bool IsNamedObject(int fd, const std::string& name)
+bool IsNamedObject(int fd, const std::string& path)
 {
-    const FileDescriptor named(::shm_open(name.c_str(), O_RDONLY | O_CLOEXEC, 0));
     struct stat mine {};
-    struct stat other {};
-    return named.IsValid() && ::fstat(fd, &mine) == 0 && ::fstat(named.Get(), &other) == 0 &&
-           mine.st_dev == other.st_dev && mine.st_ino == other.st_ino;
+    struct stat named {};
+    return ::fstat(fd, &mine) == 0 && ::lstat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
+           mine.st_ino == named.st_ino;
+}
+
+// Whether another open file description holds the byte's lock.
+bool IsLockedElsewhere(int fd, off_t byte)
+{
+    struct flock lock {};
+    lock.l_type = F_WRLCK;
+    lock.l_whence = SEEK_SET;
+    lock.l_start = byte;
+    lock.l_len = 1;
+    return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
 off_t SizeOf(int fd)
@@ -107,7 +98,7 @@ enum class Outcome { Settled, Again, Failed };
 } // namespace
 
 struct SharedMemory::State {
-    State(int descriptor, std::string objectName) : fd(descriptor), name(std::move(objectName)) {}
+    State(FileDescriptor descriptor, std::string filePath) : fd(std::move(descriptor)), path(std::move(filePath)) {}
 
     ~State()
     {
@@ -120,7 +111,7 @@ struct SharedMemory::State {
     void RemoveName()
     {
         if (!owner || !LockByte(fd.Get(), kDecisionByte, true)) return;
-        if (IsNamedObject(fd.Get(), name)) ::shm_unlink(name.c_str());
+        if (IsNamedObject(fd.Get(), path)) ::unlink(path.c_str());
         UnlockByte(fd.Get(), kDecisionByte);
     }
 
@@ -138,7 +129,7 @@ struct SharedMemory::State {
     {
         const int descriptor = fd.Get();
         if (!LockByte(descriptor, kDecisionByte, true)) return Outcome::Failed;
-        if (!IsNamedObject(descriptor, name)) return Outcome::Again;
+        if (!IsNamedObject(descriptor, path)) return Outcome::Again;
         const off_t current = SizeOf(descriptor);
         if (LockByte(descriptor, kOwnerByte, false)) {
             // Nobody owns it. An empty object is new (or its maker ended
@@ -147,7 +138,7 @@ struct SharedMemory::State {
             // it: processes that still share it must keep reading what it
             // left there, so it goes, and the next attempt makes a new one.
             if (current != 0) {
-                ::shm_unlink(name.c_str());
+                ::unlink(path.c_str());
                 return Outcome::Again;
             }
             if (::ftruncate(descriptor, static_cast<off_t>(total)) != 0) return Outcome::Failed;
@@ -160,7 +151,7 @@ struct SharedMemory::State {
     }
 
     FileDescriptor fd; // the owner's lock lives as long as this stays open
-    std::string name;
+    std::string path;
     void* view = MAP_FAILED;
     std::size_t mappedSize = 0;
     std::size_t size = 0;
@@ -174,13 +165,15 @@ SharedMemory::~SharedMemory() = default;
 std::shared_ptr<SharedMemory> SharedMemory::Open(const std::u16string& name, std::size_t size)
 {
     if (size == 0) return nullptr;
-    const std::string objectName = ObjectName(name);
+    const std::optional<std::string> folder = PrivateFolder();
+    if (!folder) return nullptr;
+    const std::string fileName = PrivateFileName("block." + ToUtf8(name));
     const std::size_t total = RecordOffset(size) + sizeof(ExitRecord);
     for (int attempt = 0; attempt < kAttempts; ++attempt) {
-        const int descriptor =
-            ::shm_open(objectName.c_str(), O_RDWR | O_CREAT | O_CLOEXEC, S_IRUSR | S_IWUSR);
-        if (descriptor < 0) return nullptr;
-        auto state = std::make_unique<State>(descriptor, objectName);
+        FileDescriptor file = OpenPrivateFile(*folder, fileName);
+        if (!file.IsValid()) return nullptr;
+        const int descriptor = file.Get();
+        auto state = std::make_unique<State>(std::move(file), *folder + "/" + fileName);
         const Outcome outcome = state->Settle(total);
         if (outcome == Outcome::Failed) return nullptr;
         if (outcome == Outcome::Again) continue;
@@ -224,13 +217,16 @@ std::span<std::byte> SharedMemory::Bytes() const
     return {static_cast<std::byte*>(state_->view), state_->size};
 }
 
-std::optional<std::uint32_t> SharedMemory::ExitCodeLeftByOwner() const
+std::optional<std::uint32_t> SharedMemory::OwnersExitCode() const
 {
     ExitRecord* record = state_->Record();
-    if (std::atomic_ref<std::uint32_t>(record->left).load(std::memory_order_acquire) != kExitCodeLeft) {
-        return std::nullopt;
+    if (std::atomic_ref<std::uint32_t>(record->left).load(std::memory_order_acquire) == kExitCodeLeft) {
+        return std::atomic_ref<std::uint32_t>(record->exitCode).load();
     }
-    return std::atomic_ref<std::uint32_t>(record->exitCode).load();
+    // The system lets go of the owner's lock when its process ends, however
+    // it ends: killed, it left no exit code.
+    if (state_->owner || IsLockedElsewhere(state_->fd.Get(), kOwnerByte)) return std::nullopt;
+    return 0xFFFFFFFFu;
 }
 
 } // namespace tala::os

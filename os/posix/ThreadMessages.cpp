@@ -1,12 +1,15 @@
 #include "os/ThreadMessages.h"
 
+#include "os/BackgroundThread.h"
 #include "os/Utf8.h"
 #include "os/posix/FileDescriptor.h"
 #include "os/posix/NameHash.h"
+#include "os/posix/PrivateFolder.h"
 
 #include <cerrno>
 #include <cstddef>
 #include <cstring>
+#include <poll.h>
 #include <sys/socket.h>
 #include <sys/un.h>
 #include <unistd.h>
@@ -27,14 +30,19 @@ struct Address {
     socklen_t length = 0;
 };
 
-// An abstract address: it goes with the socket, and no file is left behind.
-Address AddressOf(ThreadId thread)
+// The thread's socket lies in the user's private folder, where no other user
+// can make one in its place. Nothing when the folder cannot be trusted or the
+// path is too long for a socket address.
+std::optional<Address> AddressOf(ThreadId thread)
 {
+    const std::optional<std::string> folder = PrivateFolder();
+    if (!folder) return std::nullopt;
+    const std::string path = *folder + "/thread." + std::to_string(thread);
     Address result;
+    if (path.size() >= sizeof result.address.sun_path) return std::nullopt;
     result.address.sun_family = AF_UNIX;
-    const std::string name = "tala.thread." + std::to_string(thread);
-    std::memcpy(result.address.sun_path + 1, name.data(), name.size());
-    result.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + 1 + name.size());
+    std::memcpy(result.address.sun_path, path.c_str(), path.size() + 1);
+    result.length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + 1);
     return result;
 }
 
@@ -79,7 +87,15 @@ Received Receive(int socket, int flags, ThreadMessage& message)
 
 struct MessageQueue::State {
     explicit State(int descriptor) : socket(descriptor) {}
+    ~State()
+    {
+        if (open) ::unlink(address.address.sun_path);
+    }
+    State(const State&) = delete;
+    State& operator=(const State&) = delete;
+
     FileDescriptor socket;
+    Address address;
     bool open = false;
 };
 
@@ -100,10 +116,11 @@ bool PostThreadMessageTo(ThreadId thread, const ThreadMessage& message)
     if (!socket.IsValid()) return false;
     ::setsockopt(socket.Get(), SOL_SOCKET, SO_SNDTIMEO, &kSendTimeout, sizeof kSendTimeout);
     const Wire wire{message.id, 0, message.wParam, message.lParam};
-    const Address to = AddressOf(thread);
+    const std::optional<Address> to = AddressOf(thread);
+    if (!to) return false;
     for (;;) {
         const ssize_t sent = ::sendto(socket.Get(), &wire, sizeof wire, MSG_NOSIGNAL,
-                                      reinterpret_cast<const sockaddr*>(&to.address), to.length);
+                                      reinterpret_cast<const sockaddr*>(&to->address), to->length);
         if (sent == static_cast<ssize_t>(sizeof wire)) return true;
         if (sent < 0 && errno == EINTR) continue;
         return false;
@@ -117,8 +134,12 @@ MessageQueue::MessageQueue()
     if (socket < 0) return;
     const int on = 1;
     if (::setsockopt(socket, SOL_SOCKET, SO_PASSCRED, &on, sizeof on) != 0) return;
-    const Address self = AddressOf(CurrentThreadId());
-    state_->open = ::bind(socket, reinterpret_cast<const sockaddr*>(&self.address), self.length) == 0;
+    const std::optional<Address> self = AddressOf(CurrentThreadId());
+    if (!self) return;
+    // A socket left there by an ended thread of this user that had the same id.
+    ::unlink(self->address.sun_path);
+    state_->open = ::bind(socket, reinterpret_cast<const sockaddr*>(&self->address), self->length) == 0;
+    if (state_->open) state_->address = *self;
 }
 
 MessageQueue::~MessageQueue() = default;
@@ -148,6 +169,16 @@ std::optional<ThreadMessage> MessageQueue::Take()
         default: return std::nullopt;
         }
     }
+}
+
+void MessageQueue::Await(std::uint32_t milliseconds)
+{
+    if (!state_->open) {
+        PauseMilliseconds(milliseconds);
+        return;
+    }
+    pollfd ready{state_->socket.Get(), POLLIN, 0};
+    ::poll(&ready, 1, static_cast<int>(milliseconds));
 }
 
 } // namespace tala::os

@@ -51,6 +51,6 @@ std::span<std::byte> SharedMemory::Bytes() const
     return {static_cast<std::byte*>(state_->view), state_->size};
 }
 
-std::optional<std::uint32_t> SharedMemory::ExitCodeLeftByOwner() const { return std::nullopt; }
+std::optional<std::uint32_t> SharedMemory::OwnersExitCode() const { return std::nullopt; }
 
 } // namespace tala::os

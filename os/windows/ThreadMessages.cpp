@@ -60,4 +60,10 @@ std::optional<ThreadMessage> MessageQueue::Take()
     return FromMsg(received);
 }
 
+void MessageQueue::Await(std::uint32_t milliseconds)
+{
+    // Also for messages already in the queue that an earlier peek has seen.
+    ::MsgWaitForMultipleObjectsEx(0, nullptr, milliseconds, QS_ALLINPUT, MWMO_INPUTAVAILABLE);
+}
+
 } // namespace tala::os

@@ -2,13 +2,22 @@
 // Linux launcher hand their arguments to the running first instance, whose
 // secondaryMain receives them (the probe records each call in a file), and
 // end with its answer or with the first instance's exit code.
+#include "instance/HandOff.h"
 #include "instance/InstanceBlock.h"
 #include "os/SharedMemory.h"
+#include "os/Utf8.h"
+#include "os/posix/FileDescriptor.h"
+#include "os/posix/PrivateFolder.h"
 #include "os/ThreadMessages.h"
 #include "tests/jvm/AppFolder.h"
 #include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <set>
+#include <sys/socket.h>
+#include <sys/un.h>
 
 namespace tala::test {
 namespace {
@@ -47,6 +56,15 @@ protected:
     {
         const std::string file = "secondary-" + std::to_string(number) + ".txt";
         return Appears(file) ? ReadBytes(app.Path() / file) : "<no call>";
+    }
+
+    // A later start, optionally where pidfd_open is refused.
+    std::unique_ptr<Program> StartLater(const std::vector<std::string>& arguments, bool withoutPidfd = false)
+    {
+        if (!withoutPidfd) return app.Start(arguments);
+        std::vector<std::string> argv{TALA_WITHOUT_PIDFD_PATH, app.Launcher().string()};
+        argv.insert(argv.end(), arguments.begin(), arguments.end());
+        return std::make_unique<Program>(argv, app.Path());
     }
 
     // Lets the first instance's main end, and expects a clean end.
@@ -100,11 +118,16 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
 
 TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 {
-    const std::pair<std::string, int> cases[] = {{"7", 7}, {"-2", 254}, {"0", 0}, {"word", 42}};
+    struct Case {
+        std::string argument;
+        int exitCode;
+        bool withoutPidfd;
+    };
+    const Case cases[] = {{"7", 7, false}, {"-2", 254, false}, {"0", 0, false}, {"word", 42, false}, {"9", 9, true}};
     app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
-    for (const auto& [argument, exitCode] : cases) {
-        EXPECT_EQ(app.Start({argument})->Wait(kPatience), exitCode) << argument;
+    for (const Case& c : cases) {
+        EXPECT_EQ(StartLater({c.argument}, c.withoutPidfd)->Wait(kPatience), c.exitCode) << c.argument;
     }
     Release(*first);
 }
@@ -116,17 +139,20 @@ TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesE
         std::vector<std::string> firstArguments;
         bool kill;
         int exitCode;
+        bool withoutPidfd = false;
     };
     const Case cases[] = {
         {"System.exit(23)", {"23"}, false, 23},
         {"main returns", {}, false, 0},
         // Only the parent is told the status of a killed process.
         {"killed", {}, true, kFailed},
+        {"System.exit(24), watched where pidfd_open is refused", {"24"}, false, 24, true},
+        {"killed, watched where pidfd_open is refused", {}, true, kFailed, true},
     };
     app.WriteSettings(InstanceSettings("probe.InstanceNone"));
     for (const Case& c : cases) {
         auto first = StartFirst(c.firstArguments);
-        auto second = app.Start({"waits"});
+        auto second = StartLater({"waits"}, c.withoutPidfd);
         EXPECT_FALSE(second->Wait(1s)) << c.ending << ": the later start did not wait";
         if (c.kill) {
             first->Kill();
@@ -188,23 +214,45 @@ TEST_F(SingleInstance, OnlyTheSameExecutableWithAnExactYesHandsOff)
     }
 }
 
-TEST_F(SingleInstance, FiftyLaterStartsAtOnceAllEndAndTheFirstInstanceRunsOn)
+TEST_F(SingleInstance, FiftyLaterStartsAtOnceEachDeliverTheirOwnArgumentsOnce)
 {
     constexpr int kStarts = 50;
     app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
     std::vector<std::unique_ptr<Program>> seconds;
-    for (int i = 0; i < kStarts; ++i) seconds.push_back(app.Start({"start-" + std::to_string(i)}));
-    // They share one argument block: a worker reads whatever the latest
-    // start left there, which for this probe always answers 42.
+    std::multiset<std::string> sent;
+    for (int i = 0; i < kStarts; ++i) {
+        const std::string word = "start-" + std::to_string(i);
+        seconds.push_back(app.Start({word, "file " + std::to_string(i)}));
+        const std::string file = "file " + std::to_string(i);
+        sent.insert(UnitsInHex({std::u16string(word.begin(), word.end()), std::u16string(file.begin(), file.end())}));
+    }
     const auto giveUp = std::chrono::steady_clock::now() + 120s;
     for (auto& second : seconds) {
         const auto left = giveUp - std::chrono::steady_clock::now();
         EXPECT_EQ(second->Wait(std::chrono::duration_cast<std::chrono::milliseconds>(left)), 42) << second->Errors();
     }
-    EXPECT_TRUE(Appears("secondary-" + std::to_string(kStarts) + ".txt"));
+    std::multiset<std::string> received;
+    for (int call = 1; call <= kStarts; ++call) received.insert(Call(call));
+    EXPECT_TRUE(received == sent) << "each start's arguments arrive once, none lost, none twice; "
+                                  << std::set<std::string>(received.begin(), received.end()).size()
+                                  << " distinct lists arrived";
     EXPECT_FALSE(first->Wait(0ms)) << "the first instance ended";
     Release(*first);
+}
+
+TEST_F(SingleInstance, ALaterStartWhileTheVmIsDestroyedWaitsForTheEndInsteadOfAttaching)
+{
+    app.WriteSettings(InstanceSettings("probe.InstanceInt"));
+    // main returns at once; a thread of the application holds the VM's
+    // destruction up until "release".
+    auto first = StartFirst({"linger"});
+    ASSERT_TRUE(Appears("destroying")) << first->Errors();
+    auto second = app.Start({"7"});
+    EXPECT_FALSE(second->Wait(1s)) << "answered by a VM on its way out";
+    Release(*first);
+    EXPECT_EQ(second->Wait(kPatience), 0) << "the first instance's exit code";
+    EXPECT_FALSE(fs::exists(app.Path() / "secondary-1.txt"));
 }
 
 TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDown)
@@ -224,13 +272,110 @@ TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDow
     os::MessageQueue replies;
     ASSERT_TRUE(os::PostThreadMessageTo(listener, {handOff, os::CurrentThreadId(), 0}));
     std::optional<os::ThreadMessage> reply;
-    ASSERT_TRUE(WaitUntil([&] { return (reply = replies.Take()).has_value(); }, kPatience));
+    const auto answered = [&] {
+        reply = replies.Take();
+        return reply && reply->lParam != kArgumentsTaken;
+    };
+    ASSERT_TRUE(WaitUntil(answered, kPatience));
     EXPECT_EQ(reply->wParam, 42u);
     EXPECT_EQ(Call(1), UnitsInHex({std::u16string(kArgumentBlockSize / 2, u'\uFFFF')}));
 
     // A later start finds no listener in it.
     EXPECT_EQ(app.Start({"later"})->Wait(kPatience), kFailed);
     Release(*first);
+}
+
+// A datagram socket of another user's, bound where the header it planted
+// says the listener is.
+class PlantedSocket {
+public:
+    // An abstract name when the path starts with "@".
+    explicit PlantedSocket(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_DGRAM, 0))
+    {
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        path.copy(address.sun_path, sizeof address.sun_path - 1);
+        if (path[0] == '@') address.sun_path[0] = '\0';
+        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (path[0] != '@'));
+        bound_ = ::bind(socket_.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    }
+    bool IsBound() const { return bound_; }
+    bool ReceivedAnything() const
+    {
+        char byte;
+        return ::recv(socket_.Get(), &byte, 1, MSG_DONTWAIT) >= 0;
+    }
+
+private:
+    os::FileDescriptor socket_;
+    bool bound_ = false;
+};
+
+// Another local user made every object a start would use before the user's
+// first start, with a header naming a listener of its own that is alive and
+// holds its block: the start runs its own main with its own arguments and
+// leaves those objects exactly as they were.
+TEST_F(SingleInstance, ObjectsAnotherUserMadeFirstAreNeverUsed)
+{
+    constexpr uid_t kOther = 65534;
+    struct Case {
+        const char* rule;
+        bool namesUsedBefore; // a shared-memory object and an abstract socket
+        mode_t folderMode;
+        uid_t folderOwner;
+    };
+    const Case cases[] = {
+        {"a folder another user made", false, 0700, kOther},
+        {"the user's own folder, open to others", false, 0777, 0},
+        {"a block another user left in the user's own folder", false, 0700, 0},
+        {"the shared-memory name and abstract socket of earlier launchers", true, 0700, 0},
+    };
+    ASSERT_EQ(::geteuid(), 0u) << "acting as another user needs root";
+    TempFolder runtime;
+    fs::permissions(runtime.Path(), fs::perms::all | fs::perms::sticky_bit);
+    const ScopedEnvironmentVariable runtimeDir(u"XDG_RUNTIME_DIR", runtime.Path().u16string());
+    const fs::path folder = runtime.Path() / "tala";
+    const std::u16string instanceName = InstanceNameFor(fs::canonical(app.Launcher()).u16string());
+    app.WriteSettings(InstanceSettings("probe.InstanceInt"));
+    std::uint32_t listener = 4190000;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.rule);
+        ++listener;
+        std::string header(kInstanceBlockSize + 8, '\0');
+        const InstanceBlock block(reinterpret_cast<std::byte*>(header.data()), kInstanceBlockSize);
+        WriteBlockNumber(block, kListenerThreadOffset, listener);
+        WriteBlockNumber(block, kProcessIdOffset, static_cast<std::uint32_t>(::getpid()));
+        WriteBlockNumber(block, kHandOffMessageOffset, os::RegisterThreadMessage(instanceName));
+
+        fs::path blockPath = "/dev/shm/tala.0." + os::ToUtf8(instanceName);
+        std::string socketPath = "@tala.thread." + std::to_string(listener);
+        if (!c.namesUsedBefore) {
+            fs::create_directory(folder);
+            ASSERT_EQ(::chmod(folder.c_str(), c.folderMode) | ::chown(folder.c_str(), c.folderOwner, c.folderOwner), 0);
+            blockPath = folder / os::PrivateFileName("block." + os::ToUtf8(instanceName));
+            socketPath = (folder / ("thread." + std::to_string(listener))).string();
+        }
+        WriteBytes(blockPath, header);
+        ASSERT_EQ(::chmod(blockPath.c_str(), 0666) | ::chown(blockPath.c_str(), kOther, kOther), 0);
+        // The other user's first instance holds its block as long as it runs.
+        const os::FileDescriptor holder(::open(blockPath.c_str(), O_RDWR));
+        struct flock lock {};
+        lock.l_type = F_WRLCK;
+        lock.l_len = 1;
+        ASSERT_EQ(::fcntl(holder.Get(), F_OFD_SETLK, &lock), 0);
+        const PlantedSocket socket(socketPath);
+        ASSERT_TRUE(socket.IsBound());
+
+        auto start = app.Start({"5", "secret-token"});
+        EXPECT_TRUE(Appears("main-started-" + std::to_string(start->Pid()))) << start->Errors();
+        EXPECT_FALSE(socket.ReceivedAnything());
+        EXPECT_TRUE(ReadBytes(blockPath) == header) << "the start wrote into the other user's block";
+        WriteBytes(app.Path() / "release", "");
+        EXPECT_EQ(start->Wait(kPatience), 5) << "main ran with the start's own arguments";
+        fs::remove(app.Path() / "release");
+        fs::remove(blockPath);
+        fs::remove_all(folder);
+    }
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 
 #include <future>
 #include <optional>
+#include <set>
 #include <thread>
 
 namespace tala::test {
@@ -123,6 +124,39 @@ TEST(HandOff, ALaterStartsArgumentsReachSecondaryMainAndItsResultIsTheExitCode)
             << "the later start runs no main of its own\n" << record.Text();
         EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();
     }
+}
+
+// Later starts at the same moment take turns at the block's one argument
+// slot: each start's arguments reach secondaryMain once.
+TEST(HandOff, FiftyLaterStartsAtOnceEachDeliverTheirOwnArgumentsOnce)
+{
+    ASSERT_FALSE(LauncherPath().empty()) << "no --launcher=PATH given";
+    constexpr int kStarts = 50;
+    const WaitingShop shop("int");
+    std::future<Outcome> first = shop.Start(L"first");
+    ASSERT_TRUE(shop.WaitForMain()) << shop.Record().Text();
+    std::vector<std::future<Outcome>> later;
+    std::multiset<std::vector<std::u16string>> sent;
+    for (int i = 0; i < kStarts; ++i) {
+        const std::wstring word = L"start-" + std::to_wstring(i);
+        const std::wstring file = L"file " + std::to_wstring(i);
+        later.push_back(shop.Start(word + L" \"" + file + L"\""));
+        sent.insert({std::u16string(word.begin(), word.end()), std::u16string(file.begin(), file.end())});
+    }
+    for (std::future<Outcome>& run : later) {
+        const std::optional<Outcome> end = Ended(run, 120s);
+        ASSERT_TRUE(end) << "a later start did not end";
+        EXPECT_EQ(end->exitCode, kSecondaryResult);
+    }
+    const auto calls = shop.Record().ArgumentsOfCalls("secondaryMain");
+    const std::multiset<std::vector<std::u16string>> received(calls.begin(), calls.end());
+    EXPECT_TRUE(received == sent) << "each start's arguments arrive once, none lost, none twice; "
+                                  << std::set<std::vector<std::u16string>>(calls.begin(), calls.end()).size()
+                                  << " distinct lists arrived";
+    shop.Release();
+    const std::optional<Outcome> firstEnd = Ended(first, 30s);
+    ASSERT_TRUE(firstEnd);
+    EXPECT_EQ(firstEnd->exitCode, 0u);
 }
 
 } // namespace

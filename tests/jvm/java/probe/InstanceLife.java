@@ -38,12 +38,31 @@ final class InstanceLife {
 
     // A first instance's main: announces itself under its process id, runs
     // until "release" appears, then ends with the status given as its first
-    // argument, or returns.
+    // argument, or returns. Given "linger", it returns at once and leaves a
+    // thread behind that holds the VM's destruction up until "release", once
+    // the destruction has begun and said so in "destroying".
     static void main(String[] args) throws Exception {
         touch("main-started-" + ProcessHandle.current().pid());
+        if (args.length > 0 && args[0].equals("linger")) {
+            new Thread(InstanceLife::linger).start();
+            return;
+        }
         awaitFile("release");
         if (args.length > 0) {
             System.exit(Integer.parseInt(args[0]));
+        }
+    }
+
+    private static void linger() {
+        try {
+            // The thread that destroys the VM joins it under this name.
+            while (Thread.getAllStackTraces().keySet().stream().noneMatch(t -> t.getName().equals("DestroyJavaVM"))) {
+                Thread.sleep(10);
+            }
+            touch("destroying");
+            awaitFile("release");
+        } catch (IOException | InterruptedException e) {
+            throw new IllegalStateException(e);
         }
     }
 
