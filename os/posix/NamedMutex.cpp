@@ -2,26 +2,15 @@
 
 #include "os/BackgroundThread.h"
 #include "os/Utf8.h"
+#include "os/posix/ByteLock.h"
 #include "os/posix/PrivateFolder.h"
 
 #include <chrono>
-#include <fcntl.h>
 
 namespace tala::os {
 namespace {
 
 constexpr std::uint32_t kPollMilliseconds = 5;
-
-bool SetLock(int fd, short type)
-{
-    struct flock lock {};
-    lock.l_type = type;
-    lock.l_whence = SEEK_SET;
-    lock.l_len = 1;
-    // An open-file-description lock belongs to this object, not to the
-    // process, and goes when the descriptor is closed.
-    return ::fcntl(fd, F_OFD_SETLK, &lock) == 0;
-}
 
 } // namespace
 
@@ -46,7 +35,7 @@ std::unique_ptr<NamedMutex> NamedMutex::Open(const std::u16string& name)
 bool NamedMutex::Acquire(std::uint32_t milliseconds)
 {
     const auto deadline = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
-    while (!SetLock(state_->file.Get(), F_WRLCK)) {
+    while (!SetByteLock(state_->file.Get(), 0, F_WRLCK)) {
         if (std::chrono::steady_clock::now() >= deadline) return false;
         PauseMilliseconds(kPollMilliseconds);
     }
@@ -56,7 +45,7 @@ bool NamedMutex::Acquire(std::uint32_t milliseconds)
 
 void NamedMutex::Release()
 {
-    if (state_->held) SetLock(state_->file.Get(), F_UNLCK);
+    if (state_->held) SetByteLock(state_->file.Get(), 0, F_UNLCK);
     state_->held = false;
 }
 

@@ -1,6 +1,7 @@
 #include "os/SharedMemory.h"
 
 #include "os/Utf8.h"
+#include "os/posix/ByteLock.h"
 #include "os/posix/FileDescriptor.h"
 #include "os/posix/PrivateFolder.h"
 
@@ -40,32 +41,6 @@ std::size_t RecordOffset(std::size_t size)
     return (size + align - 1) / align * align;
 }
 
-bool LockByte(int fd, off_t byte, bool wait)
-{
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = byte;
-    lock.l_len = 1;
-    // Open-file-description locks: held by this open block, not by the
-    // process, so two blocks of one name in one process exclude each other
-    // as they would in two processes.
-    while (::fcntl(fd, wait ? F_OFD_SETLKW : F_OFD_SETLK, &lock) != 0) {
-        if (errno != EINTR) return false;
-    }
-    return true;
-}
-
-void UnlockByte(int fd, off_t byte)
-{
-    struct flock lock {};
-    lock.l_type = F_UNLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = byte;
-    lock.l_len = 1;
-    ::fcntl(fd, F_OFD_SETLK, &lock);
-}
-
 // Whether the path still leads to this open file: another process may have
 // removed it, and maybe made a new one, since it was opened.
 bool IsNamedObject(int fd, const std::string& path)
@@ -74,17 +49,6 @@ bool IsNamedObject(int fd, const std::string& path)
     struct stat named {};
     return ::fstat(fd, &mine) == 0 && ::lstat(path.c_str(), &named) == 0 && mine.st_dev == named.st_dev &&
            mine.st_ino == named.st_ino;
-}
-
-// Whether another open file description holds the byte's lock.
-bool IsLockedElsewhere(int fd, off_t byte)
-{
-    struct flock lock {};
-    lock.l_type = F_WRLCK;
-    lock.l_whence = SEEK_SET;
-    lock.l_start = byte;
-    lock.l_len = 1;
-    return ::fcntl(fd, F_OFD_GETLK, &lock) == 0 && lock.l_type != F_UNLCK;
 }
 
 off_t SizeOf(int fd)
@@ -110,9 +74,9 @@ struct SharedMemory::State {
     // process still sharing it keeps what it mapped, exit code included.
     void RemoveName()
     {
-        if (!owner || !LockByte(fd.Get(), kDecisionByte, true)) return;
+        if (!owner || !SetByteLock(fd.Get(), kDecisionByte, F_WRLCK, true)) return;
         if (IsNamedObject(fd.Get(), path)) ::unlink(path.c_str());
-        UnlockByte(fd.Get(), kDecisionByte);
+        SetByteLock(fd.Get(), kDecisionByte, F_UNLCK);
     }
 
     State(const State&) = delete;
@@ -128,10 +92,10 @@ struct SharedMemory::State {
     Outcome Settle(std::size_t total)
     {
         const int descriptor = fd.Get();
-        if (!LockByte(descriptor, kDecisionByte, true)) return Outcome::Failed;
+        if (!SetByteLock(descriptor, kDecisionByte, F_WRLCK, true)) return Outcome::Failed;
         if (!IsNamedObject(descriptor, path)) return Outcome::Again;
         const off_t current = SizeOf(descriptor);
-        if (LockByte(descriptor, kOwnerByte, false)) {
+        if (SetByteLock(descriptor, kOwnerByte, F_WRLCK)) {
             // Nobody owns it. An empty object is new (or its maker ended
             // before it gave it a size, and nobody can have used it); one
             // with content was left by an owner that ended without removing
@@ -146,7 +110,7 @@ struct SharedMemory::State {
         } else if (current < static_cast<off_t>(total)) {
             return Outcome::Failed; // not one of these blocks
         }
-        UnlockByte(descriptor, kDecisionByte);
+        SetByteLock(descriptor, kDecisionByte, F_UNLCK);
         return Outcome::Settled;
     }
 
@@ -225,7 +189,7 @@ std::optional<std::uint32_t> SharedMemory::OwnersExitCode() const
     }
     // The system lets go of the owner's lock when its process ends, however
     // it ends: killed, it left no exit code.
-    if (state_->owner || IsLockedElsewhere(state_->fd.Get(), kOwnerByte)) return std::nullopt;
+    if (state_->owner || IsByteLockedElsewhere(state_->fd.Get(), kOwnerByte)) return std::nullopt;
     return 0xFFFFFFFFu;
 }
 
