@@ -5,8 +5,8 @@
 #include "os/TraceSink.h"
 #include "os/Utf8.h"
 
+#include <charconv>
 #include <chrono>
-#include <cstdio>
 #include <memory>
 
 namespace tala::trace {
@@ -36,27 +36,56 @@ const TraceState& State()
     return state;
 }
 
+void AppendNumber(std::string& line, std::int64_t number)
+{
+    char digits[24];
+    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
+    line.append(digits, end);
+}
+
+// "   12 ms [4242] ": the milliseconds right-aligned, then the process.
+void AppendStamp(std::string& line, const TraceState& state)
+{
+    const auto elapsed =
+        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.start).count();
+    std::string milliseconds;
+    AppendNumber(milliseconds, elapsed);
+    if (milliseconds.size() < 6) line.append(6 - milliseconds.size(), ' ');
+    line.append(milliseconds).append(" ms [");
+    AppendNumber(line, state.processId);
+    line.append("] ");
+}
+
 } // namespace
 
 bool Enabled() { return State().sink != nullptr; }
 
-void WriteLine(std::string_view text)
+void Part::AppendTo(std::string& line) const
+{
+    if (isNumber_) {
+        AppendNumber(line, number_);
+    } else if (isWide_) {
+        line += os::ToUtf8(wide_);
+    } else {
+        line += narrow_;
+    }
+}
+
+void WriteNote(std::string_view topic, std::initializer_list<Part> parts)
 {
     const TraceState& state = State();
     if (!state.sink) return;
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.start).count();
-    char stamp[48];
-    std::snprintf(stamp, sizeof stamp, "%6lld ms [%lu] ", static_cast<long long>(elapsed),
-                  static_cast<unsigned long>(state.processId));
-    std::string line(stamp);
-    line += text;
+    std::string line;
+    AppendStamp(line, state);
+    line.append(topic).append(1, ':');
+    for (const Part& part : parts) {
+        line += ' ';
+        const std::size_t before = line.size();
+        part.AppendTo(line);
+        if (line.size() == before) line.pop_back();
+    }
     line += '\n';
     state.sink->Write(line);
 }
-
-void AppendPart(std::string& line, std::u16string_view text) { line += os::ToUtf8(text); }
-
-void AppendPart(std::string& line, std::int64_t number) { line += std::to_string(number); }
 
 } // namespace tala::trace

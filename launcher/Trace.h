@@ -13,6 +13,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 #include <string_view>
 #include <type_traits>
@@ -22,40 +23,39 @@ namespace tala::trace {
 // True when TALA_TRACE names a sink that could be opened.
 bool Enabled();
 
-// Writes one line: the stamp, then the text.
-void WriteLine(std::string_view text);
-
-inline void AppendPart(std::string& line, std::string_view bytes) { line += bytes; }
-void AppendPart(std::string& line, std::u16string_view text);
-void AppendPart(std::string& line, std::int64_t number);
-
-template <typename Part>
-void AppendAny(std::string& line, const Part& part)
-{
-    if constexpr (std::is_integral_v<Part>) {
-        AppendPart(line, static_cast<std::int64_t>(part));
-    } else if constexpr (std::is_convertible_v<const Part&, std::u16string_view>) {
-        AppendPart(line, std::u16string_view(part));
-    } else {
-        AppendPart(line, std::string_view(part));
+// One piece of a line: narrow text (UTF-8, or the bytes a VM option is
+// given as), UTF-16 text, or a number.
+class Part {
+public:
+    Part(std::string_view text) : narrow_(text) {}
+    Part(const char* text) : narrow_(text) {}
+    Part(std::u16string_view text) : wide_(text), isWide_(true) {}
+    Part(const char16_t* text) : wide_(text), isWide_(true) {}
+    Part(const std::u16string& text) : wide_(text), isWide_(true) {}
+    Part(const std::string& text) : narrow_(text) {}
+    template <typename Number, typename = std::enable_if_t<std::is_integral_v<Number>>>
+    Part(Number number) : number_(static_cast<std::int64_t>(number)), isNumber_(true)
+    {
     }
-}
 
-// "topic: part part ...": the parts joined by single spaces, empty ones left out.
+    void AppendTo(std::string& line) const;
+
+private:
+    std::string_view narrow_;
+    std::u16string_view wide_;
+    std::int64_t number_ = 0;
+    bool isWide_ = false;
+    bool isNumber_ = false;
+};
+
+// Writes "topic: part part ...", the parts joined by single spaces, empty ones
+// left out, behind the stamp.
+void WriteNote(std::string_view topic, std::initializer_list<Part> parts);
+
 template <typename... Parts>
 void Note(std::string_view topic, const Parts&... parts)
 {
-    if (!Enabled()) return;
-    std::string line(topic);
-    line += ':';
-    const auto append = [&line](const auto& part) {
-        line += ' ';
-        const std::size_t before = line.size();
-        AppendAny(line, part);
-        if (line.size() == before) line.pop_back();
-    };
-    (append(parts), ...);
-    WriteLine(line);
+    if (Enabled()) WriteNote(topic, {Part(parts)...});
 }
 
 } // namespace tala::trace
