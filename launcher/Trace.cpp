@@ -30,9 +30,12 @@ TraceState OpenFromEnvironment()
     return state;
 }
 
+// Never destroyed: a thread that traces while the process ends (the exit
+// hook, a thread the runtime still runs) must not meet a closed sink. The
+// system closes the file with the process.
 const TraceState& State()
 {
-    static const TraceState state = OpenFromEnvironment();
+    static const TraceState& state = *new TraceState(OpenFromEnvironment());
     return state;
 }
 

@@ -24,7 +24,7 @@ std::optional<RuntimeChoice> FromJrePath(const LauncherSettings& settings,
     const auto library = FindVmLibrary(WithTrailingSeparator(settings.jrePath, style),
                                        settings.jvmType, machine, style);
     trace::Note("runtime", u"JRE Path", settings.jrePath, library ? u"has" : u"has no VM library",
-                library ? library->path : u"");
+                library ? std::u16string_view(library->path) : std::u16string_view());
     if (!library) return std::nullopt;
     RuntimeChoice choice;
     choice.vmLibraryPath = library->path;
@@ -42,7 +42,7 @@ std::optional<RuntimeChoice> FromBesideTheExecutable(const LauncherSettings& set
     if (!home) return std::nullopt;
     const auto library = FindVmLibrary(*home, settings.jvmType, machine, style);
     trace::Note("runtime", u"beside the executable", *home, library ? u"has" : u"has no VM library",
-                library ? library->path : u"");
+                library ? std::u16string_view(library->path) : std::u16string_view());
     if (!library) return std::nullopt;
     return RuntimeChoice{library->path, std::nullopt, false, false};
 }

@@ -122,7 +122,6 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
     settings.jvmType = ToJvmType(layered.Get(kJavaRuntimeEnvironment, kJvmType));
     ApplyJvmSource(layered.Get(kJavaRuntimeEnvironment, kJvmSource), settings);
     ApplyVmProvider(layered.Get(kJavaRuntimeEnvironment, kVmProvider), settings);
-    settings.extendedSearch = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kExtendedSearch), u"Yes");
 
     const std::u16string mainClass = layered.Get(kJavaRuntimeEnvironment, kMainClass);
     if (mainClass.empty()) {
@@ -137,6 +136,7 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
     settings.libraryPath = layered.Get(kJavaRuntimeEnvironment, kLibraryPath);
     settings.pairProduct = layered.Get(kApplication, kPairProduct);
     settings.pairReturnCode = IsCaseless(layered.Get(kApplication, kPairReturnCode), u"Yes");
+    settings.extendedSearch = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kExtendedSearch), u"Yes");
     return true;
 }
 

@@ -142,6 +142,19 @@ struct SearchCase {
     std::u16string expected; // the VM library chosen; empty: none
 };
 
+// Each case's choice, for an executable C:\App\Shop.exe; a library in a
+// folder named "x86" must come from the 32-bit view.
+void ExpectChoices(const std::vector<SearchCase>& cases)
+{
+    for (const SearchCase& c : cases) {
+        LauncherSettings settings = Defaults();
+        c.configure(settings);
+        const auto choice = SearchRuntime(settings, u"C:\\App\\Shop.exe", c.machine, os::PathStyle::Windows);
+        EXPECT_EQ(choice ? choice->vmLibraryPath : u"", c.expected) << c.rule;
+        EXPECT_EQ(choice && choice->from32BitView, c.expected.find(u"x86") != std::u16string::npos) << c.rule;
+    }
+}
+
 void Provider(LauncherSettings& s, bool aJ, bool aS, bool aI, bool fJ, bool fS, bool fI)
 {
     s.allowJRockit = aJ, s.allowSun = aS, s.allowIbm = aI;
@@ -217,10 +230,10 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
              .Runtime(Jdk, u"11", u"C:\\jdk11", {u"server"}),
          [](auto& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
         {"the 32-bit view is not searched without a pair product",
-         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk32", {u"client"}, RegistryView::Bits32), none, u""},
+         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32), none, u""},
         {"the 32-bit view serves a pair product",
-         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk32", {u"client"}, RegistryView::Bits32),
-         [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk32\\bin\\client\\jvm.dll"},
+         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32),
+         [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk-x86\\bin\\client\\jvm.dll"},
         {"JRE Path comes first, whatever its version",
          FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
          [](auto& s) { s.jrePath = u"D:\\picked"; }, u"D:\\picked\\bin\\hotspot\\jvm.dll"},
@@ -233,12 +246,7 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
          FakeMachine(sunMix).File(u"C:\\App\\jre64\\bin\\java.dll").File(u"C:\\App\\jre64\\bin\\client\\jvm.dll"),
          none, u"C:\\App\\jre64\\bin\\client\\jvm.dll"},
     };
-    for (const SearchCase& c : cases) {
-        LauncherSettings settings = Defaults();
-        c.configure(settings);
-        const auto choice = SearchRuntime(settings, u"C:\\App\\Shop.exe", c.machine, os::PathStyle::Windows);
-        EXPECT_EQ(choice ? choice->vmLibraryPath : u"", c.expected) << c.rule;
-    }
+    ExpectChoices(cases);
 }
 
 TEST(RuntimeSearch, ExtendedSearchJudgesEachHomeByItsOwnFiles)
@@ -282,13 +290,7 @@ TEST(RuntimeSearch, ExtendedSearchJudgesEachHomeByItsOwnFiles)
                                                                     u"bin\\client", true),
          on, u""},
     };
-    for (const SearchCase& c : cases) {
-        LauncherSettings settings = Defaults();
-        c.configure(settings);
-        const auto choice = SearchRuntime(settings, u"", c.machine, os::PathStyle::Windows);
-        EXPECT_EQ(choice ? choice->vmLibraryPath : u"", c.expected) << c.rule;
-        EXPECT_EQ(choice && choice->from32BitView, c.expected.find(u"x86") != std::u16string::npos) << c.rule;
-    }
+    ExpectChoices(cases);
 }
 
 TEST(RuntimeSearch, TellsWhereTheChoiceCameFrom)
