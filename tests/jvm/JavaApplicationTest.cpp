@@ -129,6 +129,7 @@ TEST(JavaApplication, MonitoringToolsNameItsMainClass)
 {
     AppFolder app;
     app.WriteSettings(ProbeSettings("probe.Instance"));
+    const ScopedEnvironmentVariable trace(u"TALA_TRACE", u"-");
     const std::unique_ptr<Program> launcher = app.Start({});
     const std::string pid = std::to_string(launcher->Pid());
     // probe.Instance announces its main, then waits for "release".
@@ -136,7 +137,10 @@ TEST(JavaApplication, MonitoringToolsNameItsMainClass)
     const RunResult jps = Program({(JdkHome() / "bin" / "jps").string(), "-l"}, app.Path()).Finish(std::chrono::seconds(60));
     WriteBytes(app.Path() / "release", "");
     EXPECT_NE(("\n" + jps.output).find("\n" + pid + " probe.Instance\n"), std::string::npos) << jps.output << jps.errors;
-    EXPECT_EQ(launcher->Finish(std::chrono::seconds(60)).exitCode, 0);
+    const RunResult result = launcher->Finish(std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 0);
+    // TALA_TRACE=- writes the trace to standard error.
+    EXPECT_NE(result.errors.find("] vm: option -Dsun.java.command=probe.Instance\n"), std::string::npos) << result.errors;
 }
 
 TEST(JavaApplication, WithIbmRuntimesAllowedTheLauncherStaysAfterMain)
