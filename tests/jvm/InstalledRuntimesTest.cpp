@@ -54,7 +54,8 @@ TEST(InstalledRuntimes, ExtendedSearchAddsJavaHomeAndSdkmanAndTheTraceSaysWhy)
     const fs::path javaHome = RuntimeView(user.Path() / "java-home", "17.0.99");
     const fs::path newest = RuntimeView(sdkman / "17.0.98-view", "17.0.98");
     RuntimeView(sdkman / "11.0.2-old", "11.0.2");
-    RuntimeView(sdkman / "17.0.97-removed", "17.0.97", false);
+    // Newer than all, but without its VM library: never to be chosen.
+    RuntimeView(sdkman / "17.0.100-removed", "17.0.100", false);
     fs::create_directory_symlink(newest, sdkman / "current");
     const ScopedEnvironmentVariable home(u"HOME", user.Path().u16string());
 
@@ -71,7 +72,7 @@ TEST(InstalledRuntimes, ExtendedSearchAddsJavaHomeAndSdkmanAndTheTraceSaysWhy)
         {"on: SDKMAN!'s newest 17 wins", "yes", std::nullopt, newest,
          {{"17.0.98-view ", "taken"},
           {"11.0.2-old ", "refused: version bound"},
-          {"17.0.97-removed ", "refused: missing library"},
+          {"17.0.100-removed ", "refused: missing library"},
           {"java/current ", "skipped: reached before"},
           {"Software\\JavaSoft\\JDK\\17", "passed over: ranked lower"}}},
         {"off: SDKMAN! is not looked at", "no", std::nullopt, JdkHome(), {}},
