@@ -55,14 +55,14 @@ fuzz: deps linux-sanitize
 	done
 
 # Benchmarks of bench/: the Linux start-up against the JDK's own launcher, the
-# class path cost, later starts of a single-instance application, the
+# class path cost, the trace's cost off and on (with the start-up), later starts of a single-instance application, the
 # runtime's splash under a virtual display, and under Wine in a session of
 # its own the runtime search and the own splash window.
 JDK_HOME ?= /usr/lib/jvm/java-17-openjdk-amd64
 
 bench: deps linux windows
 	@mkdir -p build/bench-classes && javac -d build/bench-classes tests/jvm/java/demo/Hello.java
-	build/linux/bench/tala_startup_bench build/linux/tala $(JDK_HOME) build/bench-classes 30
+	env -u TALA_TRACE build/linux/bench/tala_startup_bench build/linux/tala $(JDK_HOME) build/bench-classes 30
 	build/linux/bench/tala_class_path_bench $(JDK_HOME)
 	build/linux/bench/tala_second_starts_bench build/linux/tala $(JDK_HOME) build/linux/tests/jvm/probe-classes 50
 	xvfb-run -a build/linux/bench/tala_native_splash_bench build/linux/tala $(JDK_HOME) \

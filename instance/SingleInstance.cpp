@@ -3,6 +3,7 @@
 #include "instance/HandOff.h"
 #include "instance/InstanceBlock.h"
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/Module.h"
 #include "os/NamedMutex.h"
 #include "os/ProcessWatch.h"
@@ -35,9 +36,14 @@ bool SingleInstanceWanted(const Launcher& launcher, const std::u16string& settin
     // Services never run single-instance. "Application Type" was read by the
     // same rule with the other settings a moment ago; every further lookup
     // reads the whole settings file again.
-    if (launcher.settings.isService) return false;
+    if (launcher.settings.isService) {
+        trace::Note("single instance", "off: a service");
+        return false;
+    }
     LayeredSettings layered(settingsFilePath, LoadEmbeddedSettingsText(launcher.settings.upgradeCode));
-    return IsExactly(layered.Get(keys::kApplication, keys::kSingleInstance), u"yes");
+    const bool wanted = IsExactly(layered.Get(keys::kApplication, keys::kSingleInstance), u"yes");
+    if (!wanted) trace::Note("single instance", "off: \"Single Instance\" is not \"yes\"");
+    return wanted;
 }
 
 // Starts the listener and waits until its queue takes messages: only then is
@@ -129,17 +135,25 @@ bool CheckSingleInstance(Launcher& launcher)
     if (!SingleInstanceWanted(launcher, settingsFilePath)) return true;
 
     std::u16string modulePath;
-    if (!os::GetModulePath(modulePath)) return true;
+    if (!os::GetModulePath(modulePath)) {
+        trace::Note("single instance", "off: the executable's path is unknown");
+        return true;
+    }
     const std::u16string instanceName = InstanceNameFor(modulePath);
     const std::shared_ptr<os::SharedMemory> memory = os::SharedMemory::Open(instanceName, kInstanceBlockSize);
-    if (!memory) return true;
+    if (!memory) {
+        trace::Note("single instance", u"off: the shared block", instanceName, u"cannot be had");
+        return true;
+    }
     launcher.singleInstanceActive = true;
     launcher.isFirstInstance = memory->IsOwner();
+    trace::Note("single instance", launcher.isFirstInstance ? "first instance" : "later start: hands over");
     if (!launcher.isFirstInstance) return HandToFirstInstance(launcher, instanceName, memory);
     // Without its listener a first instance runs as a normal start; the
     // block goes with the failed set-up, so the next start can be a first
     // instance again.
     if (!BecomeFirstInstance(launcher, instanceName, memory)) {
+        trace::Note("single instance", "off: the first instance's listener could not be set up");
         launcher.singleInstanceActive = false;
         launcher.isFirstInstance = false;
     }

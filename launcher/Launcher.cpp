@@ -3,12 +3,14 @@
 #include "instance/SingleInstance.h"
 #include "launcher/CommandLine.h"
 #include "launcher/PairProduct.h"
+#include "launcher/Trace.h"
 #include "os/MainThread.h"
 #include "runtime/FindRuntime.h"
 #include "runtime/RuntimeNotFoundDialog.h"
 #include "settings/ReadSettings.h"
 #include "settings/WorkingDirectory.h"
 #include "splash/Splash.h"
+#include "vm/JavaCommand.h"
 #include "vm/JavaThread.h"
 #include "vm/RuntimePaths.h"
 #include "vm/VmOptions.h"
@@ -36,6 +38,7 @@ std::int32_t Launcher::Run()
     if (!LoadVmLibrary(*this, vmLibraryPath)) return -1;
     // A missing class path has been reported; the VM still starts with what there is.
     BuildVmOptions(*this);
+    AddJavaCommandOption(*this);
     if (RunJavaThread(*this) == 0) return 0;
     CallSplashClose(*this);
     return -1;
@@ -51,12 +54,14 @@ void Launcher::Finish()
 
 std::int32_t RunLauncher()
 {
+    trace::Note("launcher", "start");
     Launcher launcher;
     os::UseSystemDefaultLocale();
     os::CreateMessageQueue();
     std::int32_t exitCode = -1;
     if (launcher.Initialize()) exitCode = launcher.Run();
     launcher.Finish();
+    trace::Note("launcher", "exit code", exitCode);
     return exitCode;
 }
 

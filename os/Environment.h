@@ -13,6 +13,10 @@ std::optional<std::u16string> ReadEnvironmentVariable(const std::u16string& name
 bool WriteEnvironmentVariable(const std::u16string& name,
                               const std::optional<std::u16string>& value);
 
+// The user's home folder: HOME on POSIX, USERPROFILE on Windows. Empty when
+// the environment names none.
+std::u16string UserHomeFolder();
+
 // Where per-user settings live: APPDATA on Windows, XDG_CONFIG_HOME or
 // $HOME/.config elsewhere. Empty when the environment names none.
 std::u16string UserSettingsRoot();

@@ -3,6 +3,7 @@
 
 #include <array>
 #include <cstdint>
+#include <optional>
 #include <string>
 
 namespace tala::os {
@@ -28,5 +29,15 @@ bool ChangeCurrentDirectory(const std::u16string& path);
 // Opens the file without sharing, reads up to 4 bytes into header (the rest
 // stays zero) and closes it. Returns 0 or the system error code.
 std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header);
+
+// The first bytes of a small text file, at most limit of them; nothing when
+// it cannot be opened or read.
+std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t limit);
+
+// A text equal for two paths of one folder or file, for telling whether a
+// place was reached twice: links resolved on POSIX; made full, without a
+// trailing separator and in one letter case on Windows. The path itself
+// (less trailing separators) when it cannot be resolved.
+std::u16string PathIdentity(const std::u16string& path);
 
 } // namespace tala::os

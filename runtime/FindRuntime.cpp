@@ -1,6 +1,7 @@
 #include "runtime/FindRuntime.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/Module.h"
 #include "runtime/ArchitectureCheck.h"
 #include "runtime/RegistrySearch.h"
@@ -22,6 +23,8 @@ std::optional<RuntimeChoice> FromJrePath(const LauncherSettings& settings,
     if (settings.jrePath.empty()) return std::nullopt;
     const auto library = FindVmLibrary(WithTrailingSeparator(settings.jrePath, style),
                                        settings.jvmType, machine, style);
+    trace::Note("runtime", u"JRE Path", settings.jrePath, library ? u"has" : u"has no VM library",
+                library ? std::u16string_view(library->path) : std::u16string_view());
     if (!library) return std::nullopt;
     RuntimeChoice choice;
     choice.vmLibraryPath = library->path;
@@ -38,6 +41,8 @@ std::optional<RuntimeChoice> FromBesideTheExecutable(const LauncherSettings& set
     const auto home = FindBundledRuntime(modulePath, machine, style);
     if (!home) return std::nullopt;
     const auto library = FindVmLibrary(*home, settings.jvmType, machine, style);
+    trace::Note("runtime", u"beside the executable", *home, library ? u"has" : u"has no VM library",
+                library ? std::u16string_view(library->path) : std::u16string_view());
     if (!library) return std::nullopt;
     return RuntimeChoice{library->path, std::nullopt, false, false};
 }
@@ -91,12 +96,17 @@ bool FindRuntime(Launcher& launcher)
     if (!os::GetModulePath(modulePath)) modulePath.clear();
     const SystemRuntimeMachine machine;
     const auto choice = SearchRuntime(launcher.settings, modulePath, machine);
-    if (!choice) return false;
+    if (!choice) {
+        trace::Note("runtime", "none found");
+        return false;
+    }
 
     launcher.vmLibraryPath = choice->vmLibraryPath;
     if (choice->version) launcher.runtimeVersion = *choice->version;
     if (choice->fromJrePath) CheckVmLibraryArchitecture(launcher);
     if (choice->from32BitView) launcher.runPairProduct = true;
+    trace::Note("runtime", u"chosen", launcher.vmLibraryPath,
+                launcher.runPairProduct ? "(32-bit: the pair product runs instead)" : "");
     return true;
 }
 

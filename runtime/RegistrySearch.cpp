@@ -1,5 +1,8 @@
 #include "runtime/RegistrySearch.h"
 
+#include "launcher/Trace.h"
+#include "runtime/CandidateTrace.h"
+#include "runtime/ExtendedSearch.h"
 #include "runtime/VmLibraryProbe.h"
 
 #include <algorithm>
@@ -7,26 +10,64 @@
 namespace tala {
 namespace {
 
-bool KeyIsSearched(const RuntimeKey& key, const LauncherSettings& settings)
+// The home of one version sub-key, probed for its VM library; traces why
+// there is none.
+std::optional<JavaRuntime> ReadRuntimeHome(const RuntimeKey& key, JavaRuntime runtime,
+                                           os::RegistryView view, const LauncherSettings& settings,
+                                           const RuntimeMachine& machine, os::PathStyle style)
 {
-    const bool kindPasses = settings.acceptBothKinds ||
-                            (key.kind == RuntimeKind::Jdk ? settings.wantJdk : settings.wantJre);
-    switch (key.provider) {
-    case RuntimeProvider::Sun: return kindPasses && (settings.allowSun || settings.favorSun);
-    case RuntimeProvider::JRockit:
-        return kindPasses && (settings.allowJRockit || settings.favorJRockit);
-    case RuntimeProvider::Ibm: return kindPasses && (settings.allowIbm || settings.favorIbm);
+    const auto javaHome =
+        machine.RegistryString(os::RegistryRoot::LocalMachine, runtime.source, u"JavaHome", view);
+    if (!javaHome || javaHome->empty()) {
+        TraceCandidate(runtime, Verdict::NoHome);
+        return std::nullopt;
     }
-    return false;
+    const char16_t separator = os::PathSeparator(style);
+    std::u16string home = *javaHome;
+    if (home.back() != separator) home += separator;
+    if (key.homeHoldsInnerJre) home.append(u"jre").append(1, separator);
+    runtime.homeFolder = home;
+
+    JvmType probeType = settings.jvmType;
+    if (key.probesFavorServerLoosely && probeType == JvmType::FavorServer) {
+        probeType = JvmType::NoPreference;
+    }
+    const auto library = FindVmLibrary(home, probeType, machine, style);
+    if (!library) {
+        TraceCandidate(runtime, MissingLibraryVerdict(home, probeType, machine, style));
+        return std::nullopt;
+    }
+    runtime.hasServerVm = library->isServer;
+    runtime.vmLibrary = library->path;
+    return runtime;
 }
 
-bool IsFavoured(const RuntimeKey& key, const LauncherSettings& settings)
+void TraceOutcome(const std::vector<JavaRuntime>& sorted, const JavaRuntime& chosen)
 {
-    const bool wanted = key.kind == RuntimeKind::Jdk ? settings.wantJdk : settings.wantJre;
-    switch (key.provider) {
-    case RuntimeProvider::Sun: return wanted && settings.favorSun;
-    case RuntimeProvider::JRockit: return wanted && settings.favorJRockit;
-    case RuntimeProvider::Ibm: return wanted && settings.favorIbm;
+    if (!trace::Enabled()) return;
+    bool beforeChosen = true;
+    for (const JavaRuntime& candidate : sorted) {
+        const bool isChosen = &candidate == &chosen;
+        TraceCandidate(candidate, isChosen       ? Verdict::Taken
+                                  : beforeChosen ? Verdict::NotPreferred
+                                                 : Verdict::RankedLower);
+        if (isChosen) beforeChosen = false;
+    }
+}
+
+} // namespace
+
+bool KindIsWanted(RuntimeKind kind, const LauncherSettings& settings)
+{
+    return settings.acceptBothKinds || (kind == RuntimeKind::Jdk ? settings.wantJdk : settings.wantJre);
+}
+
+bool ProviderIsAllowed(RuntimeProvider provider, const LauncherSettings& settings)
+{
+    switch (provider) {
+    case RuntimeProvider::Sun: return settings.allowSun || settings.favorSun;
+    case RuntimeProvider::JRockit: return settings.allowJRockit || settings.favorJRockit;
+    case RuntimeProvider::Ibm: return settings.allowIbm || settings.favorIbm;
     }
     return false;
 }
@@ -36,47 +77,38 @@ bool WithinBounds(const VersionNumber& version, const LauncherSettings& settings
     return !(version < settings.minimumVersion) && !(version > settings.maximumVersion);
 }
 
-// The home of one version sub-key, probed for its VM library.
-std::optional<JavaRuntime> ReadRuntimeHome(const RuntimeKey& key, const std::u16string& subKey,
-                                           os::RegistryView view, const LauncherSettings& settings,
-                                           const RuntimeMachine& machine, os::PathStyle style)
+bool IsFavoured(RuntimeKind kind, RuntimeProvider provider, const LauncherSettings& settings)
 {
-    const auto javaHome = machine.JavaHome(std::u16string(key.path) + subKey, view);
-    if (!javaHome || javaHome->empty()) return std::nullopt;
-    const char16_t separator = os::PathSeparator(style);
-    std::u16string home = *javaHome;
-    if (home.back() != separator) home += separator;
-    if (key.homeHoldsInnerJre) home.append(u"jre").append(1, separator);
-
-    JvmType probeType = settings.jvmType;
-    if (key.probesFavorServerLoosely && probeType == JvmType::FavorServer) {
-        probeType = JvmType::NoPreference;
+    const bool wanted = kind == RuntimeKind::Jdk ? settings.wantJdk : settings.wantJre;
+    switch (provider) {
+    case RuntimeProvider::Sun: return wanted && settings.favorSun;
+    case RuntimeProvider::JRockit: return wanted && settings.favorJRockit;
+    case RuntimeProvider::Ibm: return wanted && settings.favorIbm;
     }
-    const auto library = FindVmLibrary(home, probeType, machine, style);
-    if (!library) return std::nullopt;
-    JavaRuntime runtime;
-    runtime.homeFolder = home;
-    runtime.hasServerVm = library->isServer;
-    return runtime;
+    return false;
 }
-
-} // namespace
 
 void CollectRegistryCandidates(const RuntimeKey& key, os::RegistryView view,
                                const LauncherSettings& settings, const RuntimeMachine& machine,
                                os::PathStyle style, std::vector<JavaRuntime>& candidates)
 {
-    const auto names = machine.SubKeyNames(std::u16string(key.path), view);
+    const std::u16string keyPath(key.path);
+    const auto names = machine.SubKeyNames(os::RegistryRoot::LocalMachine, keyPath, view);
     if (!names) return;
     for (const std::u16string& name : *names) {
-        VersionNumber version;
-        version.Parse(name, 0);
-        if (!WithinBounds(version, settings)) continue;
-        auto runtime = ReadRuntimeHome(key, name, view, settings, machine, style);
-        if (!runtime) continue;
-        runtime->version = version;
-        runtime->preferred = IsFavoured(key, settings);
-        candidates.push_back(std::move(*runtime));
+        JavaRuntime runtime;
+        runtime.kind = key.kind;
+        runtime.provider = key.provider;
+        runtime.source = keyPath + name;
+        runtime.version.Parse(name, 0);
+        if (!WithinBounds(runtime.version, settings)) {
+            TraceCandidate(runtime, Verdict::VersionBound);
+            continue;
+        }
+        auto found = ReadRuntimeHome(key, std::move(runtime), view, settings, machine, style);
+        if (!found) continue;
+        found->preferred = IsFavoured(key.kind, key.provider, settings);
+        candidates.push_back(std::move(*found));
     }
 }
 
@@ -112,15 +144,23 @@ std::optional<RegistryChoice> SearchRegistry(const LauncherSettings& settings,
                                              os::RegistryView view, const RuntimeMachine& machine,
                                              os::PathStyle style)
 {
+    trace::Note("runtime", view == os::RegistryView::Bits32 ? "installed runtimes, 32-bit view"
+                                                             : "installed runtimes");
     std::vector<JavaRuntime> candidates;
     for (const RuntimeKey& key : kRuntimeKeys) {
-        if (KeyIsSearched(key, settings)) {
+        const bool kindWanted = KindIsWanted(key.kind, settings);
+        if (kindWanted && ProviderIsAllowed(key.provider, settings)) {
             CollectRegistryCandidates(key, view, settings, machine, style, candidates);
+        } else {
+            trace::Note("runtime", u"key not searched:", key.path,
+                        kindWanted ? "(VM Provider)" : "(JVM Source)");
         }
     }
+    if (settings.extendedSearch) CollectExtendedCandidates(settings, view, machine, style, candidates);
     if (candidates.empty()) return std::nullopt;
     SortCandidates(candidates, settings);
     const JavaRuntime& chosen = ChooseCandidate(candidates, settings.preferredVersions);
+    TraceOutcome(candidates, chosen);
     return RegistryChoice{chosen.homeFolder, chosen.version};
 }
 

@@ -1,5 +1,6 @@
-// One pass over the registry of installed runtimes: the keys the settings
-// allow, their version sub-keys within the bounds, ranked, and one chosen.
+// One pass over the installed runtimes: the registry keys the settings allow
+// (and, with "Extended Search", the runtimes found elsewhere), their versions
+// within the bounds, ranked, and one chosen.
 #pragma once
 
 #include "os/PathStyle.h"
@@ -35,5 +36,12 @@ void SortCandidates(std::vector<JavaRuntime>& candidates, const LauncherSettings
 // entry matching any; else the first sorted candidate. Candidates must not be empty.
 const JavaRuntime& ChooseCandidate(const std::vector<JavaRuntime>& sorted,
                                    const StringList& preferredVersions);
+
+// The filters every candidate passes, wherever it was found: "JVM Source",
+// "VM Provider", the version bounds; and whether it ranks as preferred.
+bool KindIsWanted(RuntimeKind kind, const LauncherSettings& settings);
+bool ProviderIsAllowed(RuntimeProvider provider, const LauncherSettings& settings);
+bool WithinBounds(const VersionNumber& version, const LauncherSettings& settings);
+bool IsFavoured(RuntimeKind kind, RuntimeProvider provider, const LauncherSettings& settings);
 
 } // namespace tala

@@ -2,13 +2,12 @@
 // searched, with the kind and provider each stands for.
 #pragma once
 
+#include "runtime/JavaRuntime.h"
+
 #include <array>
 #include <string_view>
 
 namespace tala {
-
-enum class RuntimeKind { Jdk, Jre };
-enum class RuntimeProvider { Sun, JRockit, Ibm };
 
 struct RuntimeKey {
     std::u16string_view path; // under HKEY_LOCAL_MACHINE, ending in "\"

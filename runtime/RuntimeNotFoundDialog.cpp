@@ -1,6 +1,7 @@
 #include "runtime/RuntimeNotFoundDialog.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/RuntimeFolderDialog.h"
 #include "runtime/ArchitectureCheck.h"
 #include "runtime/VersionRequirement.h"
@@ -21,7 +22,11 @@ bool ShowRuntimeNotFoundDialog(Launcher& launcher)
     };
     const auto choice = os::AskForRuntimeFolder(RuntimeNotFoundMessage(launcher.settings),
                                                 std::u16string(kRuntimeDownloadAddress), probe);
-    if (!choice) return false;
+    if (!choice) {
+        trace::Note("runtime", "none picked in the runtime-not-found dialog");
+        return false;
+    }
+    trace::Note("runtime", u"picked in the runtime-not-found dialog:", choice->vmLibrary);
 
     launcher.vmLibraryPath = choice->vmLibrary;
     CheckVmLibraryArchitecture(launcher);

@@ -34,6 +34,9 @@ struct LauncherSettings {
     bool favorJRockit = false;
     bool favorSun = true;
     bool favorIbm = false;
+    // "Extended Search": also the runtimes of vendor registry keys, per-user
+    // keys, JAVA_HOME and the folders of SDKMAN! and IDEs.
+    bool extendedSearch = false;
 
     // The application; mainClass holds "/" between package names.
     std::u16string mainClass;

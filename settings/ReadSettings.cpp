@@ -1,6 +1,7 @@
 #include "settings/ReadSettings.h"
 
 #include "launcher/ErrorReport.h"
+#include "launcher/Trace.h"
 #include "settings/EmbeddedSettingsText.h"
 #include "settings/LayeredSettings.h"
 #include "settings/SettingsKeys.h"
@@ -44,9 +45,9 @@ std::u16string ReadJrePath(const std::u16string& modulePath, LayeredSettings& la
 {
     if (!settings.isService) {
         const std::u16string userFile = GetUserSettingsFilePath(modulePath, settings, false);
-        if (!userFile.empty() && UserSettingsFileExists(userFile)) {
-            return SettingsFile(userFile).Get(kJavaRuntimeEnvironment, kJrePath);
-        }
+        const bool exists = !userFile.empty() && UserSettingsFileExists(userFile);
+        trace::Note("settings", u"per-user file", userFile, exists ? u"(used)" : u"(absent)");
+        if (exists) return SettingsFile(userFile).Get(kJavaRuntimeEnvironment, kJrePath);
     }
     return layered.Get(kJavaRuntimeEnvironment, kJrePath);
 }
@@ -105,6 +106,7 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
 
     // The product identity never comes from the embedded text: the text
     // itself is found through the "Upgrade Code".
+    trace::Note("settings", u"file", *settingsFilePath);
     SettingsFile file(*settingsFilePath);
     ReadProductInformation(file, settings);
     LayeredSettings layered(*settingsFilePath, LoadEmbeddedSettingsText(settings.upgradeCode));
@@ -134,6 +136,7 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
     settings.libraryPath = layered.Get(kJavaRuntimeEnvironment, kLibraryPath);
     settings.pairProduct = layered.Get(kApplication, kPairProduct);
     settings.pairReturnCode = IsCaseless(layered.Get(kApplication, kPairReturnCode), u"Yes");
+    settings.extendedSearch = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kExtendedSearch), u"Yes");
     return true;
 }
 

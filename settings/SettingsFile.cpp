@@ -1,5 +1,6 @@
 #include "settings/SettingsFile.h"
 
+#include "launcher/Trace.h"
 #include "os/Files.h"
 #include "os/IniFile.h"
 
@@ -34,7 +35,18 @@ std::u16string SettingsFile::Get(std::u16string_view section, std::u16string_vie
 {
     std::u16string value;
     GetString(section, key, value);
+    if (trace::Enabled()) TraceKeyRead(section, key, value, std::u16string(u"(file ").append(path_).append(u")"));
     return value;
+}
+
+void TraceKeyRead(std::u16string_view section, std::u16string_view key, std::u16string_view value,
+                  std::u16string_view source)
+{
+    std::u16string name(1, u'[');
+    name.append(section).append(u"] ").append(key);
+    std::u16string quoted(1, u'"');
+    quoted.append(value).append(1, u'"');
+    trace::Note("key", name, u"=", quoted, source);
 }
 
 } // namespace tala

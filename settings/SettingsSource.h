@@ -24,4 +24,8 @@ public:
     virtual void Delete() = 0;
 };
 
+// The trace line of one key read: its value and where it came from.
+void TraceKeyRead(std::u16string_view section, std::u16string_view key, std::u16string_view value,
+                  std::u16string_view source);
+
 } // namespace tala

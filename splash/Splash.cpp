@@ -1,6 +1,7 @@
 #include "splash/Splash.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/Files.h"
 #include "os/SplashLibrary.h"
 #include "settings/SettingsFile.h"
@@ -32,7 +33,11 @@ Function LibraryFunction(os::LibraryHandle library, const char* name)
 // The window object first, then its thread: the thread reads the object.
 void StartSplashWindow(Launcher& launcher)
 {
-    if (!os::HasOwnSplashWindow()) return;
+    if (!os::HasOwnSplashWindow()) {
+        trace::Note("splash", "none: no runtime splash library used, and no window of its own here");
+        return;
+    }
+    trace::Note("splash", u"own window shows", launcher.settings.splashScreen);
     launcher.splashScreenWindow = std::make_unique<os::SplashScreenWindow>();
     // Without a thread there is no splash; nothing is reported.
     if (!launcher.splashThread.Start(SplashThread, &launcher)) launcher.splashScreenWindow.reset();
@@ -46,7 +51,9 @@ bool SplashWanted(const StringList& programArguments)
         return std::find(programArguments.begin(), programArguments.end(), word) !=
                programArguments.end();
     };
-    return !given(u"-nosplash") && !given(u"/nosplash");
+    const bool wanted = !given(u"-nosplash") && !given(u"/nosplash");
+    if (!wanted) trace::Note("splash", "none: -nosplash given");
+    return wanted;
 }
 
 bool StartSplash(Launcher& launcher)
@@ -63,11 +70,15 @@ bool StartSplashFrom(Launcher& launcher, const std::u16string& settingsPath)
     launcher.settings.splashScreen = file.Get(keys::kDisplay, keys::kSplashScreen);
     launcher.settings.splashScreenShadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
     const std::u16string preferNative = file.Get(keys::kDisplay, keys::kPrefferNativeSplashScreen);
-    if (launcher.settings.splashScreen.empty()) return true;
+    if (launcher.settings.splashScreen.empty()) {
+        trace::Note("splash", "none configured");
+        return true;
+    }
 
     const std::u16string nativeLibrary = FindNativeSplashLibrary(launcher.vmLibraryPath);
     if (IsCaseless(preferNative, u"Yes") && !nativeLibrary.empty() &&
         ShowNativeSplash(launcher, nativeLibrary, launcher.settings.splashScreen)) {
+        trace::Note("splash", u"the runtime's library", nativeLibrary, u"shows", launcher.settings.splashScreen);
         return true;
     }
     // Not preferred, not there, or it did not start: the window does not

@@ -3,6 +3,7 @@
 #include "instance/SingleInstance.h"
 #include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/Thread.h"
 #include "splash/Splash.h"
 #include "vm/ExceptionDialog.h"
@@ -29,10 +30,16 @@ jclass MainClassThroughLauncherHelper(Launcher& launcher)
     JNIEnv* env = launcher.vm.env;
     if (launcher.vm.findClassFromBootLoader == nullptr) return nullptr;
     const jclass helper = launcher.vm.findClassFromBootLoader(env, "sun/launcher/LauncherHelper");
-    if (helper == nullptr) return nullptr;
+    if (helper == nullptr) {
+        trace::Note("jni", "JVM_FindClassFromBootLoader(sun/launcher/LauncherHelper) failed");
+        return nullptr;
+    }
     const jmethodID checkAndLoadMain = env->GetStaticMethodID(
         helper, "checkAndLoadMain", "(ZILjava/lang/String;)Ljava/lang/Class;");
-    if (checkAndLoadMain == nullptr) return nullptr;
+    if (checkAndLoadMain == nullptr) {
+        trace::Note("jni", "GetStaticMethodID(LauncherHelper.checkAndLoadMain) failed");
+        return nullptr;
+    }
     const jstring name = NewJavaString(env, ReplaceAll(launcher.settings.mainClass, u'/', u'.'));
     if (name == nullptr) return nullptr;
     return static_cast<jclass>(
@@ -56,6 +63,7 @@ jclass MainClassThroughFindClass(Launcher& launcher)
     }
     const jclass mainClass = env->FindClass(utf);
     if (mainClass == nullptr) {
+        trace::Note("jni", "FindClass failed:", std::string_view(utf));
         env->ExceptionDescribe();
         ReportError(launcher.splashWindow, MessageId::MainClassNotFound, {FromJavaUtf(utf)});
     }
@@ -69,6 +77,7 @@ void HandleUncaughtException(Launcher& launcher)
     JNIEnv* env = launcher.vm.env;
     const jthrowable exception = env->ExceptionOccurred();
     if (exception == nullptr) return;
+    trace::Note("jni", "main ended with an uncaught exception");
     CloseSplashWindow(launcher);
     if (launcher.settings.failureCheck && ShowExceptionDialog(launcher, exception, env)) {
         CallSystemExit(env);
@@ -103,6 +112,7 @@ bool InvokeMain(Launcher& launcher)
 
     const jmethodID main = env->GetStaticMethodID(mainClass, "main", "([Ljava/lang/String;)V");
     if (main == nullptr) {
+        trace::Note("jni", "GetStaticMethodID(main) failed");
         if (env->ExceptionOccurred() != nullptr) {
             env->ExceptionDescribe();
         } else {
@@ -112,6 +122,7 @@ bool InvokeMain(Launcher& launcher)
     }
     const jobjectArray arguments = NewStringArray(env, launcher.programArguments);
     if (arguments == nullptr) {
+        trace::Note("jni", "the String[] of main's arguments could not be made");
         env->ExceptionDescribe();
         return false;
     }
@@ -120,7 +131,9 @@ bool InvokeMain(Launcher& launcher)
     HandleUncaughtException(launcher);
 
     if (!launcher.settings.allowIbm && !launcher.settings.favorIbm) {
-        return launcher.vm.handle->DetachCurrentThread() == JNI_OK;
+        const jint detached = launcher.vm.handle->DetachCurrentThread();
+        if (detached != JNI_OK) trace::Note("jni", "DetachCurrentThread failed with", detached);
+        return detached == JNI_OK;
     }
     // IBM runtimes end the process themselves; the launcher must not return
     // from their main thread.

@@ -3,6 +3,7 @@
 #include "instance/SingleInstance.h"
 #include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/LastError.h"
 #include "os/Library.h"
 #include "vm/OutputRedirection.h"
@@ -15,7 +16,7 @@ namespace {
 // The runtime calls these before it ends the process itself (System.exit, a
 // fatal start-up error); the launcher has nothing to add, but giving them keeps
 // the runtime from calling the C library's exit or abort on its own terms.
-void JNICALL ExitHook(jint) {}
+void JNICALL ExitHook(jint code) { trace::Note("launcher", "exit code (System.exit)", code); }
 void JNICALL AbortHook() {}
 
 template <typename Function>
@@ -45,11 +46,13 @@ bool LoadVmLibrary(Launcher& launcher, const std::u16string& path)
     JavaVm& vm = launcher.vm;
     const os::LibraryHandle library = os::LoadLibraryFile(path);
     if (library == nullptr) {
+        trace::Note("vm", u"cannot load", path);
         ReportError(launcher.splashWindow, MessageId::VmLibraryLoadFailed, {path, os::LastErrorCode()});
         return false;
     }
     if (!Resolve(library, "JNI_CreateJavaVM", vm.createJavaVm) ||
         !Resolve(library, "JNI_GetDefaultJavaVMInitArgs", vm.getDefaultInitArgs)) {
+        trace::Note("vm", u"no invocation interface in", path);
         ReportError(launcher.splashWindow, MessageId::WindowsException,
                     {DetailText(MessageId::CreateJavaVmNotFound), os::LastErrorCode()});
         return false;
@@ -63,6 +66,7 @@ bool CreateVm(Launcher& launcher)
     // The records point into the launcher's option strings, which outlive the call.
     std::vector<JavaVMOption> options;
     for (const std::string& option : launcher.vmOptions.Options()) {
+        trace::Note("vm", "option", option);
         options.push_back({const_cast<char*>(option.c_str()), nullptr});
     }
     options.push_back({const_cast<char*>("abort"), reinterpret_cast<void*>(&AbortHook)});
@@ -78,6 +82,7 @@ bool CreateVm(Launcher& launcher)
     void* env = nullptr;
     const jint result = vm.createJavaVm(&vm.handle, &env, &arguments);
     if (result != JNI_OK) {
+        trace::Note("jni", "JNI_CreateJavaVM failed with", result);
         vm.handle = nullptr;
         ReportError(launcher.splashWindow, MessageId::JniException,
                     {DetailText(MessageId::CreateJavaVmFailed), ReasonFor(result)});

@@ -1,6 +1,7 @@
 #include "vm/OutputRedirection.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "vm/JniStrings.h"
 #include "vm/OutputFiles.h"
 
@@ -47,9 +48,9 @@ void RedirectOrDescribe(JNIEnv* env, const std::u16string& name, bool append, co
     if (name.empty()) return;
     // A file that cannot be opened leaves the stream as it is; the reason
     // goes to the current standard error.
-    if (!Redirect(env, name, append, setter) && env->ExceptionOccurred() != nullptr) {
-        env->ExceptionDescribe();
-    }
+    if (Redirect(env, name, append, setter)) return;
+    trace::Note("jni", setter, u"to", name, "failed");
+    if (env->ExceptionOccurred() != nullptr) env->ExceptionDescribe();
 }
 
 } // namespace

@@ -1,6 +1,7 @@
 #include "vm/RuntimePaths.h"
 
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/Environment.h"
 #include "os/Module.h"
 #include "os/PathList.h"
@@ -17,6 +18,12 @@ std::u16string FolderListWithSeparator(std::u16string_view folders, os::PathStyl
     std::u16string list = ReplaceAll(std::u16string(folders), u';', listSeparator);
     if (!list.empty() && list.back() != listSeparator) list += listSeparator;
     return list;
+}
+
+void SetVariable(const std::u16string& name, const std::u16string& value)
+{
+    trace::Note("environment", name, u"=", value);
+    os::WriteEnvironmentVariable(name, value);
 }
 
 std::u16string PathReference(os::PathStyle style)
@@ -89,8 +96,8 @@ void ApplyRuntimePaths(Launcher& launcher)
     const std::u16string& library = launcher.vmLibraryPath;
     const std::u16string home = RuntimeHomeOf(library);
     // Set first, so the settings expanded from here on can name the runtime.
-    os::WriteEnvironmentVariable(u"TALA_JVM_PATH", library);
-    os::WriteEnvironmentVariable(u"TALA_JVM_HOME", home);
+    SetVariable(u"TALA_JVM_PATH", library);
+    SetVariable(u"TALA_JVM_HOME", home);
 
     if (!launcher.settings.libraryPath.empty()) {
         std::u16string modulePath;
@@ -108,7 +115,7 @@ void ApplyRuntimePaths(Launcher& launcher)
     std::u16string path = ComposeSystemPath(launcher.settings.systemPath,
                                             StripPathComponents(library, 2));
     ExpandEnvironment(path);
-    os::WriteEnvironmentVariable(std::u16string(PathVariableName()), path);
+    SetVariable(std::u16string(PathVariableName()), path);
 }
 
 } // namespace tala

@@ -3,6 +3,7 @@
 #include "launcher/CommandLine.h"
 #include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
+#include "launcher/Trace.h"
 #include "os/EnvironmentExpansion.h"
 #include "os/PathList.h"
 #include "os/TextConversion.h"
@@ -133,6 +134,7 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
     std::u16string classPath;
     for (std::u16string& entry : entries) {
         ExpandEnvironment(entry);
+        const std::size_t before = classPath.size();
         // Only "*" makes a wildcard entry; "?" alone leaves an absolute entry as written.
         if (entry.find(u'*') == std::u16string::npos &&
             IsAbsoluteClassPathEntry(entry, rules.style)) {
@@ -141,6 +143,9 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
         } else {
             ResolveClassPathEntry(rules, entry, classPath);
         }
+        trace::Note("class path", u"entry", entry, u"->",
+                    classPath.size() == before ? std::u16string_view(u"dropped: nothing found")
+                                               : std::u16string_view(classPath).substr(before));
     }
     if (embeddedJar) classPath = rules.modulePath + listSeparator + classPath;
     return classPath;

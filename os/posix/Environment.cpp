@@ -21,6 +21,11 @@ bool WriteEnvironmentVariable(const std::u16string& name,
     return ::setenv(ToUtf8(name).c_str(), ToUtf8(*value).c_str(), 1) == 0;
 }
 
+std::u16string UserHomeFolder()
+{
+    return ReadEnvironmentVariable(u"HOME").value_or(std::u16string());
+}
+
 std::u16string UserSettingsRoot()
 {
     // The XDG rule: an absolute XDG_CONFIG_HOME, else ~/.config.

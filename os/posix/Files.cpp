@@ -4,7 +4,10 @@
 #include "os/posix/FileDescriptor.h"
 
 #include <cerrno>
+#include <climits>
+#include <cstdlib>
 #include <fcntl.h>
+#include <memory>
 #include <sys/stat.h>
 
 namespace tala::os {
@@ -52,6 +55,33 @@ std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t
         filled += static_cast<std::size_t>(n);
     }
     return 0;
+}
+
+std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t limit)
+{
+    const FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
+    if (!file.IsValid()) return std::nullopt;
+    std::string bytes(limit, '\0');
+    std::size_t filled = 0;
+    while (filled < limit) {
+        const ssize_t n = ::read(file.Get(), bytes.data() + filled, limit - filled);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return std::nullopt;
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
+    }
+    bytes.resize(filled);
+    return bytes;
+}
+
+std::u16string PathIdentity(const std::u16string& path)
+{
+    const std::unique_ptr<char, decltype(&std::free)> resolved(::realpath(ToUtf8(path).c_str(), nullptr),
+                                                               &std::free);
+    if (resolved) return FromUtf8(resolved.get());
+    std::u16string identity = path;
+    while (identity.size() > 1 && identity.back() == u'/') identity.pop_back();
+    return identity;
 }
 
 } // namespace tala::os

@@ -28,10 +28,10 @@ std::optional<bool> IsJdkKey(std::u16string_view keyPath)
 } // namespace
 
 std::optional<std::vector<std::u16string>> ReadRegistrySubKeyNames(const std::u16string& keyPath,
-                                                                   RegistryView view)
+                                                                   RegistryView view, RegistryRoot root)
 {
     const auto isJdk = IsJdkKey(keyPath);
-    if (view != RegistryView::Default || !isJdk) return std::nullopt;
+    if (view != RegistryView::Default || root != RegistryRoot::LocalMachine || !isJdk) return std::nullopt;
     std::vector<std::u16string> names;
     for (const RuntimeFolder& folder : ScanRuntimeFolders(DefaultRuntimeRoots())) {
         if (folder.isJdk == *isJdk) names.push_back(folder.name);
@@ -41,11 +41,11 @@ std::optional<std::vector<std::u16string>> ReadRegistrySubKeyNames(const std::u1
 
 std::optional<std::u16string> ReadRegistryString(const std::u16string& keyPath,
                                                  const std::u16string& valueName,
-                                                 RegistryView view)
+                                                 RegistryView view, RegistryRoot root)
 {
     const std::u16string_view path = WithoutTrailingSeparators(keyPath);
     const std::size_t separator = path.rfind(u'\\');
-    if (view != RegistryView::Default || valueName != u"JavaHome" ||
+    if (view != RegistryView::Default || root != RegistryRoot::LocalMachine || valueName != u"JavaHome" ||
         separator == std::u16string_view::npos) {
         return std::nullopt;
     }

@@ -1,5 +1,6 @@
 #include "os/posix/RuntimeFolders.h"
 
+#include "os/RuntimeRelease.h"
 #include "os/Utf8.h"
 #include "os/posix/FileContent.h"
 
@@ -57,27 +58,6 @@ constexpr std::size_t kLongestKeyName = 255;
 
 std::vector<std::string> DefaultRuntimeRoots() { return {"/usr/lib/jvm", "/usr/java", "/opt/java"}; }
 
-std::optional<std::string> JavaVersionOf(std::string_view releaseText)
-{
-    constexpr std::string_view kKey = "JAVA_VERSION=";
-    std::size_t begin = 0;
-    while (begin < releaseText.size()) {
-        std::size_t end = releaseText.find('\n', begin);
-        if (end == std::string_view::npos) end = releaseText.size();
-        std::string_view line = releaseText.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.substr(0, kKey.size()) == kKey) {
-            std::string_view value = line.substr(kKey.size());
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-                value = value.substr(1, value.size() - 2);
-            }
-            return std::string(value);
-        }
-        begin = end + 1;
-    }
-    return std::nullopt;
-}
-
 std::vector<RuntimeFolder> ScanRuntimeFolders(const std::vector<std::string>& roots)
 {
     std::vector<RuntimeFolder> folders;
@@ -91,7 +71,7 @@ std::vector<RuntimeFolder> ScanRuntimeFolders(const std::vector<std::string>& ro
 
             std::string release;
             if (!ReadFileContent(*home + "/release", release)) continue;
-            const auto version = JavaVersionOf(release);
+            const auto version = ReleaseValue(release, "JAVA_VERSION");
             if (!version || version->empty() || version->size() > kLongestKeyName) continue;
 
             RuntimeFolder folder{FromUtf8(*version), FromUtf8(*home), IsFile(*home + "/bin/javac")};

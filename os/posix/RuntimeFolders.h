@@ -25,7 +25,4 @@ std::vector<std::string> DefaultRuntimeRoots();
 // of a name.
 std::vector<RuntimeFolder> ScanRuntimeFolders(const std::vector<std::string>& roots);
 
-// The JAVA_VERSION value of a release file's text, without its quotes.
-std::optional<std::string> JavaVersionOf(std::string_view releaseText);
-
 } // namespace tala::os

@@ -31,6 +31,11 @@ bool WriteEnvironmentVariable(const std::u16string& name,
     return ::SetEnvironmentVariableW(Wide(name), value ? Wide(*value) : nullptr) != FALSE;
 }
 
+std::u16string UserHomeFolder()
+{
+    return ReadEnvironmentVariable(u"USERPROFILE").value_or(std::u16string());
+}
+
 std::u16string UserSettingsRoot()
 {
     return ReadEnvironmentVariable(u"APPDATA").value_or(std::u16string());

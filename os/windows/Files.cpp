@@ -61,4 +61,33 @@ std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t
     return 0;
 }
 
+std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t limit)
+{
+    const UniqueHandle file(ValidOrNull(::CreateFileW(Wide(WithLongPathPrefix(path)), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (file == nullptr) return std::nullopt;
+    std::string bytes(limit, '\0');
+    DWORD read = 0;
+    if (!::ReadFile(file.get(), bytes.data(), static_cast<DWORD>(limit), &read, nullptr)) return std::nullopt;
+    bytes.resize(read);
+    return bytes;
+}
+
+std::u16string PathIdentity(const std::u16string& path)
+{
+    std::u16string identity = path;
+    const DWORD size = ::GetFullPathNameW(Wide(path), 0, nullptr, nullptr);
+    if (size != 0) {
+        std::wstring full(size, L'\0');
+        const DWORD length = ::GetFullPathNameW(Wide(path), size, full.data(), nullptr);
+        if (length != 0 && length < size) identity = FromWide(full.data(), length);
+    }
+    while (identity.size() > 3 && identity.back() == u'\\') identity.pop_back();
+    if (!identity.empty()) {
+        ::CharUpperBuffW(reinterpret_cast<wchar_t*>(identity.data()), static_cast<DWORD>(identity.size()));
+    }
+    return identity;
+}
+
 } // namespace tala::os

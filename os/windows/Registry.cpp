@@ -6,13 +6,14 @@
 namespace tala::os {
 namespace {
 
-UniqueRegistryKey OpenMachineKey(std::u16string keyPath, RegistryView view)
+UniqueRegistryKey OpenKey(std::u16string keyPath, RegistryView view, RegistryRoot root)
 {
     // The runtime keys are written with a trailing backslash; the key itself has none.
     while (!keyPath.empty() && keyPath.back() == u'\\') keyPath.pop_back();
     const REGSAM access = KEY_READ | (view == RegistryView::Bits32 ? KEY_WOW64_32KEY : 0);
     HKEY key = nullptr;
-    if (::RegOpenKeyExW(HKEY_LOCAL_MACHINE, Wide(keyPath), 0, access, &key) != ERROR_SUCCESS) {
+    const HKEY rootKey = root == RegistryRoot::CurrentUser ? HKEY_CURRENT_USER : HKEY_LOCAL_MACHINE;
+    if (::RegOpenKeyExW(rootKey, Wide(keyPath), 0, access, &key) != ERROR_SUCCESS) {
         return nullptr;
     }
     return UniqueRegistryKey(key);
@@ -21,9 +22,9 @@ UniqueRegistryKey OpenMachineKey(std::u16string keyPath, RegistryView view)
 } // namespace
 
 std::optional<std::vector<std::u16string>> ReadRegistrySubKeyNames(const std::u16string& keyPath,
-                                                                   RegistryView view)
+                                                                   RegistryView view, RegistryRoot root)
 {
-    const UniqueRegistryKey key = OpenMachineKey(keyPath, view);
+    const UniqueRegistryKey key = OpenKey(keyPath, view, root);
     if (key == nullptr) return std::nullopt;
     std::vector<std::u16string> names;
     // 255 characters is the registry's own limit for a key name.
@@ -41,9 +42,9 @@ std::optional<std::vector<std::u16string>> ReadRegistrySubKeyNames(const std::u1
 
 std::optional<std::u16string> ReadRegistryString(const std::u16string& keyPath,
                                                  const std::u16string& valueName,
-                                                 RegistryView view)
+                                                 RegistryView view, RegistryRoot root)
 {
-    const UniqueRegistryKey key = OpenMachineKey(keyPath, view);
+    const UniqueRegistryKey key = OpenKey(keyPath, view, root);
     if (key == nullptr) return std::nullopt;
     DWORD size = 0;
     if (::RegQueryValueExW(key.get(), Wide(valueName), nullptr, nullptr, nullptr, &size) !=

@@ -125,6 +125,24 @@ TEST(JavaApplication, XssSizesTheJavaThread)
     EXPECT_GT(depth("-Xss32m"), 8 * depth("-Xss512k"));
 }
 
+TEST(JavaApplication, MonitoringToolsNameItsMainClass)
+{
+    AppFolder app;
+    app.WriteSettings(ProbeSettings("probe.Instance"));
+    const ScopedEnvironmentVariable trace(u"TALA_TRACE", u"-");
+    const std::unique_ptr<Program> launcher = app.Start({});
+    const std::string pid = std::to_string(launcher->Pid());
+    // probe.Instance announces its main, then waits for "release".
+    ASSERT_TRUE(WaitUntil([&] { return fs::exists(app.Path() / ("main-started-" + pid)); }, std::chrono::seconds(60)));
+    const RunResult jps = Program({(JdkHome() / "bin" / "jps").string(), "-l"}, app.Path()).Finish(std::chrono::seconds(60));
+    WriteBytes(app.Path() / "release", "");
+    EXPECT_NE(("\n" + jps.output).find("\n" + pid + " probe.Instance\n"), std::string::npos) << jps.output << jps.errors;
+    const RunResult result = launcher->Finish(std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 0);
+    // TALA_TRACE=- writes the trace to standard error.
+    EXPECT_NE(result.errors.find("] vm: option -Dsun.java.command=probe.Instance\n"), std::string::npos) << result.errors;
+}
+
 TEST(JavaApplication, WithIbmRuntimesAllowedTheLauncherStaysAfterMain)
 {
     // Such runtimes end the process themselves: the launcher waits for that.

@@ -6,15 +6,18 @@
 #include <gtest/gtest.h>
 
 #include <functional>
+#include <algorithm>
 #include <map>
 #include <set>
+#include <tuple>
 
 namespace tala {
 namespace {
 
+using os::RegistryRoot;
 using os::RegistryView;
 
-// A Windows machine with files and registry keys, nothing else.
+// A Windows machine with files, registry keys and an environment, nothing else.
 class FakeMachine : public RuntimeMachine {
 public:
     // Registers a runtime under a key of the table with the given VM kinds.
@@ -22,11 +25,34 @@ public:
                          std::initializer_list<const char16_t*> vmKinds,
                          RegistryView view = RegistryView::Default)
     {
-        const std::u16string keyPath(kRuntimeKeys[key].path);
-        keys_[{view, keyPath}].push_back(name);
-        homes_[{view, keyPath + name}] = home;
+        Value(RegistryRoot::LocalMachine, view, std::u16string(kRuntimeKeys[key].path) + name, u"JavaHome", home);
         const std::u16string inner = kRuntimeKeys[key].homeHoldsInnerJre ? u"\\jre" : u"";
         for (const char16_t* kind : vmKinds) File(home + inner + u"\\bin\\" + kind + u"\\jvm.dll");
+        return *this;
+    }
+    // A key (and the keys above it) holding a string value.
+    FakeMachine& Value(RegistryRoot root, RegistryView view, std::u16string key, const std::u16string& name,
+                       const std::u16string& value)
+    {
+        while (!key.empty() && key.back() == u'\\') key.pop_back();
+        values_[{root, view, key + u"|" + name}] = value;
+        for (std::size_t cut = key.rfind(u'\\'); cut != std::u16string::npos; cut = key.rfind(u'\\')) {
+            auto& names = keys_[{root, view, key.substr(0, cut)}];
+            const std::u16string child = key.substr(cut + 1);
+            if (std::find(names.begin(), names.end(), child) == names.end()) names.push_back(child);
+            key.resize(cut);
+        }
+        return *this;
+    }
+    // A runtime folder as installers leave it: a release file, a VM library
+    // (a 32-bit one when asked), the compiler for a JDK.
+    FakeMachine& Home(const std::u16string& home, const std::string& release, bool jdk = true,
+                      const std::u16string& vmFolder = u"bin\\server", bool x86 = false)
+    {
+        releases_[home + u"\\release"] = release;
+        File(home + u"\\" + vmFolder + u"\\jvm.dll");
+        if (x86) x86_.insert(home + u"\\" + vmFolder + u"\\jvm.dll");
+        if (jdk) File(home + u"\\bin\\javac.exe");
         return *this;
     }
     FakeMachine& File(const std::u16string& path)
@@ -34,27 +60,69 @@ public:
         files_.insert(path);
         return *this;
     }
+    FakeMachine& Environment(const std::u16string& name, const std::u16string& value)
+    {
+        environment_[name] = value;
+        return *this;
+    }
+    FakeMachine& Folder(const std::u16string& folder, std::vector<std::u16string> entries)
+    {
+        folders_[folder] = std::move(entries);
+        return *this;
+    }
 
     bool PathExists(const std::u16string& path) const override { return files_.count(path) != 0; }
-    std::optional<std::vector<std::u16string>> SubKeyNames(const std::u16string& keyPath,
+    std::optional<std::vector<std::u16string>> SubKeyNames(RegistryRoot root, const std::u16string& keyPath,
                                                            RegistryView view) const override
     {
-        const auto found = keys_.find({view, keyPath});
+        const auto found = keys_.find({root, view, Trimmed(keyPath)});
         if (found == keys_.end()) return std::nullopt;
         return found->second;
     }
-    std::optional<std::u16string> JavaHome(const std::u16string& subKeyPath,
-                                           RegistryView view) const override
+    std::optional<std::u16string> RegistryString(RegistryRoot root, const std::u16string& keyPath,
+                                                 const std::u16string& valueName,
+                                                 RegistryView view) const override
     {
-        const auto found = homes_.find({view, subKeyPath});
-        if (found == homes_.end()) return std::nullopt;
+        const auto found = values_.find({root, view, Trimmed(keyPath) + u"|" + valueName});
+        if (found == values_.end()) return std::nullopt;
         return found->second;
     }
+    std::optional<std::u16string> EnvironmentVariable(const std::u16string& name) const override
+    {
+        const auto found = environment_.find(name);
+        if (found == environment_.end()) return std::nullopt;
+        return found->second;
+    }
+    std::u16string UserHomeFolder() const override { return u"C:\\Users\\ann"; }
+    std::vector<std::u16string> FolderEntries(const std::u16string& folder) const override
+    {
+        const auto found = folders_.find(folder);
+        return found == folders_.end() ? std::vector<std::u16string>{} : found->second;
+    }
+    std::optional<std::string> ReleaseText(const std::u16string& path) const override
+    {
+        const auto found = releases_.find(path);
+        if (found == releases_.end()) return std::nullopt;
+        return found->second;
+    }
+    std::u16string PathIdentity(const std::u16string& path) const override { return Trimmed(path); }
+    bool IsX86Library(const std::u16string& path) const override { return x86_.count(path) != 0; }
 
 private:
+    static std::u16string Trimmed(std::u16string path)
+    {
+        while (!path.empty() && path.back() == u'\\') path.pop_back();
+        return path;
+    }
+
+    using Place = std::tuple<RegistryRoot, RegistryView, std::u16string>;
     std::set<std::u16string> files_;
-    std::map<std::pair<RegistryView, std::u16string>, std::vector<std::u16string>> keys_;
-    std::map<std::pair<RegistryView, std::u16string>, std::u16string> homes_;
+    std::set<std::u16string> x86_;
+    std::map<Place, std::vector<std::u16string>> keys_;
+    std::map<Place, std::u16string> values_;
+    std::map<std::u16string, std::u16string> environment_;
+    std::map<std::u16string, std::vector<std::u16string>> folders_;
+    std::map<std::u16string, std::string> releases_;
 };
 
 enum Key : std::size_t { Jdk, Jre, DevKit, RuntimeEnv, JRockitJre, JRockitJdk, Ibm };
@@ -73,6 +141,19 @@ struct SearchCase {
     std::function<void(LauncherSettings&)> configure;
     std::u16string expected; // the VM library chosen; empty: none
 };
+
+// Each case's choice, for an executable C:\App\Shop.exe; a library in a
+// folder named "x86" must come from the 32-bit view.
+void ExpectChoices(const std::vector<SearchCase>& cases)
+{
+    for (const SearchCase& c : cases) {
+        LauncherSettings settings = Defaults();
+        c.configure(settings);
+        const auto choice = SearchRuntime(settings, u"C:\\App\\Shop.exe", c.machine, os::PathStyle::Windows);
+        EXPECT_EQ(choice ? choice->vmLibraryPath : u"", c.expected) << c.rule;
+        EXPECT_EQ(choice && choice->from32BitView, c.expected.find(u"x86") != std::u16string::npos) << c.rule;
+    }
+}
 
 void Provider(LauncherSettings& s, bool aJ, bool aS, bool aI, bool fJ, bool fS, bool fI)
 {
@@ -149,10 +230,10 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
              .Runtime(Jdk, u"11", u"C:\\jdk11", {u"server"}),
          [](auto& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
         {"the 32-bit view is not searched without a pair product",
-         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk32", {u"client"}, RegistryView::Bits32), none, u""},
+         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32), none, u""},
         {"the 32-bit view serves a pair product",
-         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk32", {u"client"}, RegistryView::Bits32),
-         [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk32\\bin\\client\\jvm.dll"},
+         FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32),
+         [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk-x86\\bin\\client\\jvm.dll"},
         {"JRE Path comes first, whatever its version",
          FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
          [](auto& s) { s.jrePath = u"D:\\picked"; }, u"D:\\picked\\bin\\hotspot\\jvm.dll"},
@@ -165,12 +246,51 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
          FakeMachine(sunMix).File(u"C:\\App\\jre64\\bin\\java.dll").File(u"C:\\App\\jre64\\bin\\client\\jvm.dll"),
          none, u"C:\\App\\jre64\\bin\\client\\jvm.dll"},
     };
-    for (const SearchCase& c : cases) {
-        LauncherSettings settings = Defaults();
-        c.configure(settings);
-        const auto choice = SearchRuntime(settings, u"C:\\App\\Shop.exe", c.machine, os::PathStyle::Windows);
-        EXPECT_EQ(choice ? choice->vmLibraryPath : u"", c.expected) << c.rule;
-    }
+    ExpectChoices(cases);
+}
+
+TEST(RuntimeSearch, ExtendedSearchJudgesEachHomeByItsOwnFiles)
+{
+    const auto on = [](LauncherSettings& s) { s.extendedSearch = true; };
+    const std::u16string jdks = u"C:\\Users\\ann\\.jdks";
+    // A classic 11 and, elsewhere, a newer 17 that only the extended search finds.
+    const FakeMachine base = FakeMachine()
+                                 .Runtime(Jdk, u"11.0.22", u"C:\\jdk11", {u"server"})
+                                 .Home(u"C:\\jdk11", "JAVA_VERSION=\"11.0.22\"")
+                                 .Environment(u"JAVA_HOME", u"D:\\jdk17\\")
+                                 .Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"");
+    const std::vector<SearchCase> cases = {
+        {"off: JAVA_HOME is ignored", base, [](auto&) {}, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"on: JAVA_HOME's newer runtime", base, on, u"D:\\jdk17\\bin\\server\\jvm.dll"},
+        {"an IDE's download folder", FakeMachine(base).Folder(jdks, {u"temurin-21"}).Home(jdks + u"\\temurin-21",
+                                                                                          "JAVA_VERSION=\"21\""),
+         on, jdks + u"\\temurin-21\\bin\\server\\jvm.dll"},
+        {"an OpenJ9 build is IBM's, refused by default",
+         FakeMachine(base).Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"\nJVM_VARIANT=\"Openj9\""), on,
+         u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"an OpenJ9 build for VM Provider=ibm",
+         FakeMachine(base).Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"\nJVM_VARIANT=\"Openj9\""),
+         [](auto& s) { s.extendedSearch = true, Provider(s, false, false, true, false, false, true); },
+         u"D:\\jdk17\\bin\\server\\jvm.dll"},
+        {"a JDK for only_JRE is refused", base,
+         [](auto& s) { s.extendedSearch = true, s.wantJdk = s.acceptBothKinds = false; }, u""},
+        {"server refuses a client-only home",
+         FakeMachine().Environment(u"JAVA_HOME", u"D:\\jdk17").Home(u"D:\\jdk17", "JAVA_VERSION=\"17\"", true,
+                                                                      u"bin\\client"),
+         [](auto& s) { s.extendedSearch = true, s.jvmType = JvmType::Server; }, u""},
+        {"no release, no version: refused",
+         FakeMachine().Environment(u"JAVA_HOME", u"D:\\bare").File(u"D:\\bare\\bin\\server\\jvm.dll"), on, u""},
+        {"a 32-bit home serves only a pair product, after every 64-bit one",
+         FakeMachine().Environment(u"JAVA_HOME", u"D:\\x86").Home(u"D:\\x86", "JAVA_VERSION=\"17\"", true,
+                                                                    u"bin\\client", true),
+         [](auto& s) { s.extendedSearch = true, s.pairProduct = u"C:\\Shop32.exe"; },
+         u"D:\\x86\\bin\\client\\jvm.dll"},
+        {"without a pair product a 32-bit home is refused",
+         FakeMachine().Environment(u"JAVA_HOME", u"D:\\x86").Home(u"D:\\x86", "JAVA_VERSION=\"17\"", true,
+                                                                    u"bin\\client", true),
+         on, u""},
+    };
+    ExpectChoices(cases);
 }
 
 TEST(RuntimeSearch, TellsWhereTheChoiceCameFrom)
@@ -195,9 +315,16 @@ TEST(RuntimeSearch, TellsWhereTheChoiceCameFrom)
 
 TEST(RuntimeSearch, EqualCandidatesKeepTheirOrderOfDiscovery)
 {
-    std::vector<JavaRuntime> candidates{{{11, 0, 0, 0}, u"first", false, false},
-                                        {{17, 0, 0, 0}, u"server", true, false},
-                                        {{11, 0, 0, 0}, u"second", false, false}};
+    const auto runtime = [](VersionNumber version, const char16_t* home, bool server) {
+        JavaRuntime made;
+        made.version = version;
+        made.homeFolder = home;
+        made.hasServerVm = server;
+        return made;
+    };
+    std::vector<JavaRuntime> candidates{runtime({11, 0, 0, 0}, u"first", false),
+                                        runtime({17, 0, 0, 0}, u"server", true),
+                                        runtime({11, 0, 0, 0}, u"second", false)};
     LauncherSettings settings = Defaults();
     SortCandidates(candidates, settings);
     EXPECT_EQ(candidates[0].homeFolder, u"server");

@@ -2,6 +2,7 @@
 // rules of both path conventions, and the whole assembly from a settings file.
 #include "launcher/Launcher.h"
 #include "tests/shared/TestFiles.h"
+#include "vm/JavaCommand.h"
 #include "vm/VmOptions.h"
 
 #include <gtest/gtest.h>
@@ -154,6 +155,17 @@ TEST_F(BuildVmOptionsTest, EmptyClassPathStopsWithMessage209UnlessTheJarIsEmbedd
     ASSERT_TRUE(Build("", "", "Embedded Jar=YES")); // the executable alone is a class path
     EXPECT_EQ(launcher.vmOptions.Options(),
               std::vector<std::string>{"-Djava.class.path=" + folder.Path().string() + "/shop:"});
+}
+
+TEST(JavaCommand, NamesTheMainClassAndArgumentsUnlessTheOptionsDo)
+{
+    EXPECT_EQ(JavaCommandOption(u"com/shop/Main", {u"a", u"two words", u""}),
+              u"-Dsun.java.command=com.shop.Main a two words ");
+    const std::pair<const char*, bool> cases[] = {
+        {"-Dsun.java.command=Shop", true}, {"-Dsun.java.command", true},
+        {"-Dsun.java.commands=x", false},  {"-Dsun.java.comman=x", false},
+    };
+    for (const auto& [option, sets] : cases) EXPECT_EQ(SetsJavaCommand({"-Xmx1g", option}), sets) << option;
 }
 
 } // namespace

@@ -465,19 +465,24 @@ std::u16string ClassPathOf(const Shop& shop)
     return u"-Djava.class.path=" + (shop.Folder() / "lib" / "app.jar").u16string() + u";C:\\shop\\missing.jar;";
 }
 
+// What the JDK's monitoring tools show for the process: the main class (and
+// the arguments, none here).
+constexpr char16_t kJavaCommand[] = u"-Dsun.java.command=shop.App";
+
 std::vector<OptionCase> OptionCases()
 {
     return {
         {"class path alone",
          u"",
          u"",
-         [](const Shop& shop) { return std::vector<std::u16string>{ClassPathOf(shop)}; }},
+         [](const Shop& shop) { return std::vector<std::u16string>{ClassPathOf(shop), kJavaCommand}; }},
         {"parameters in order, quotes removed, repeats kept, variables expanded",
          u"  -Xmx512m   \"-Dgreeting=hello world\" -Dhome=%TALA_JVM_HOME% -Dsame=1 -Dsame=1  ",
          u"",
          [](const Shop& shop) {
              return std::vector<std::u16string>{ClassPathOf(shop), u"-Xmx512m", u"-Dgreeting=hello world",
-                                                u"-Dhome=" + shop.Home().u16string(), u"-Dsame=1", u"-Dsame=1"};
+                                                u"-Dhome=" + shop.Home().u16string(), u"-Dsame=1", u"-Dsame=1",
+                                                kJavaCommand};
          }},
         {"library path first",
          u"-Dlast=1",
@@ -486,14 +491,18 @@ std::vector<OptionCase> OptionCases()
              const std::u16string libraryPath = u"-Djava.library.path=C:\\native;" +
                                                 shop.Folder().u16string() + u"\\;.;" + U16(Variable(L"Path")) +
                                                 u";" + (shop.Home() / "lib").u16string();
-             return std::vector<std::u16string>{libraryPath, ClassPathOf(shop), u"-Dlast=1"};
+             return std::vector<std::u16string>{libraryPath, ClassPathOf(shop), u"-Dlast=1", kJavaCommand};
          }},
         {"parameter in the ANSI code page",
          u"-Duser=Gr\u00FC\u00DFe",
          u"",
          [](const Shop& shop) {
-             return std::vector<std::u16string>{ClassPathOf(shop), AnsiUnits(L"-Duser=Gr\u00FC\u00DFe")};
+             return std::vector<std::u16string>{ClassPathOf(shop), AnsiUnits(L"-Duser=Gr\u00FC\u00DFe"), kJavaCommand};
          }},
+        {"the settings' own name for monitoring tools is kept",
+         u"-Dsun.java.command=Shop",
+         u"",
+         [](const Shop& shop) { return std::vector<std::u16string>{ClassPathOf(shop), u"-Dsun.java.command=Shop"}; }},
     };
 }
 

@@ -1,15 +1,22 @@
 // The runtime search through the real registry in both views, set up with
-// reg.exe the way installers leave it, and the architecture check on real
-// image files.
+// reg.exe the way installers leave it: the classic keys, and with "Extended
+// Search" the keys of today's vendors for the machine and the user, with
+// tala.exe choosing among them; and the architecture check on real image
+// files.
 #include "os/ImageArchitecture.h"
 #include "os/windows/UniqueHandle.h"
 #include "runtime/FindRuntime.h"
 #include "tests/shared/TestFiles.h"
+#include "tests/windows/LauncherProcess.h"
+#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/ProgramsBeside.h"
+#include "tests/windows/ShopFolder.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <functional>
+#include <optional>
 
 namespace tala::test {
 namespace {
@@ -32,9 +39,13 @@ void Reg(const std::wstring& arguments)
 
 void ClearRuntimeKeys()
 {
-    for (const wchar_t* key : {L"HKLM\\Software\\JavaSoft", L"HKLM\\Software\\JRockit", L"HKLM\\Software\\IBM"}) {
-        Reg(std::wstring(L"delete ") + key + L" /f");
-        Reg(std::wstring(L"delete ") + key + L" /f /reg:32");
+    for (const wchar_t* root : {L"HKLM", L"HKCU"}) {
+        for (const wchar_t* key : {L"JavaSoft", L"JRockit", L"IBM", L"Eclipse Adoptium", L"AdoptOpenJDK",
+                                   L"Microsoft\\JDK", L"Azul Systems", L"BellSoft", L"Amazon"}) {
+            const std::wstring path = std::wstring(root) + L"\\Software\\" + key;
+            Reg(L"delete \"" + path + L"\" /f");
+            Reg(L"delete \"" + path + L"\" /f /reg:32");
+        }
     }
 }
 
@@ -59,8 +70,13 @@ protected:
     void Register(const std::wstring& key, const std::wstring& name, const std::wstring& home,
                   bool bits32 = false)
     {
-        Reg(L"add \"HKLM\\Software\\" + key + L"\\" + name + L"\" /v JavaHome /d \"" + home +
-            L"\" /f" + (bits32 ? L" /reg:32" : L""));
+        RegisterValue(L"HKLM\\Software\\" + key + L"\\" + name, L"JavaHome", home, bits32);
+    }
+
+    static void RegisterValue(const std::wstring& key, const std::wstring& value, const std::wstring& data,
+                              bool bits32 = false)
+    {
+        Reg(L"add \"" + key + L"\" /v " + value + L" /d \"" + data + L"\" /f" + (bits32 ? L" /reg:32" : L""));
     }
 
     std::u16string Search(const std::function<void(LauncherSettings&)>& configure)
@@ -111,6 +127,103 @@ TEST_F(RegisteredRuntimes, ADevelopmentKitKeyNamesItsInnerRuntime)
     Folder(L"jdk6\\jre", {L"client"});
     Register(L"JavaSoft\\Java Development Kit", L"1.6.0_45", jdk6);
     EXPECT_EQ(Search([](LauncherSettings&) {}), Library(jdk6 + L"\\jre", L"client"));
+}
+
+// A runtime as a vendor's installer leaves it in the shop's folder: the
+// stand-in VM library (or a 32-bit DLL), the release file, the compiler of a JDK.
+fs::path VendorRuntime(const ShopFolder& shop, const std::wstring& name, const std::string& version,
+                       bool jdk = true, const std::wstring& vmHome = L"", bool x86 = false)
+{
+    const fs::path home = shop.Folder() / name;
+    const fs::path library = ShopFolder::VmLibraryOf(vmHome.empty() ? home : home / vmHome);
+    if (x86) {
+        fs::create_directories(library.parent_path());
+        fs::copy_file(BesideThisProgram(L"tiny32.dll"), library);
+    } else {
+        shop.AddRuntime(library.parent_path().parent_path().parent_path().wstring());
+    }
+    WriteBytes(home / "release", "IMPLEMENTOR=\"Vendor\"\r\nJAVA_VERSION=\"" + version + "\"\r\n");
+    if (jdk) WriteBytes(home / "bin" / "javac.exe", "");
+    return home;
+}
+
+TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
+{
+    ASSERT_FALSE(LauncherPath().empty()) << "no --launcher=PATH given";
+    const ShopFolder shop;
+    const fs::path classic11 = VendorRuntime(shop, L"classic11", "11.0.22");
+    const fs::path temurin21 = VendorRuntime(shop, L"temurin21", "21.0.2");
+    const fs::path microsoft17 = VendorRuntime(shop, L"microsoft17", "17.0.10");
+    const fs::path corretto17 = VendorRuntime(shop, L"corretto17", "17.0.9");
+    const fs::path zulu11 = VendorRuntime(shop, L"zulu11", "11.0.22", false);
+    const fs::path liberica8 = VendorRuntime(shop, L"liberica8", "1.8.0_402", true, L"jre");
+    const fs::path user19 = VendorRuntime(shop, L"user19", "19.0.2", false);
+    const fs::path javaHome23 = VendorRuntime(shop, L"javahome23", "23.0.1");
+    VendorRuntime(shop, L"temurin22-x86", "22.0.1", false, L"", true);
+    const auto registerHome = [](const std::wstring& key, const std::wstring& value, const fs::path& home,
+                                 bool bits32 = false) { RegisterValue(key, value, home.wstring(), bits32); };
+    Register(L"JavaSoft\\JDK", L"11.0.22", classic11.wstring());
+    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", temurin21);
+    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JRE\\22.0.1.8\\hotspot\\MSI", L"Path",
+                 shop.Folder() / "temurin22-x86", true);
+    registerHome(L"HKLM\\Software\\AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path",
+                 shop.Folder() / "uninstalled16");
+    registerHome(L"HKCU\\Software\\Microsoft\\JDK\\17.0.10.7\\hotspot\\MSI", L"Path", microsoft17);
+    registerHome(L"HKLM\\Software\\Amazon\\Amazon Corretto\\17.0.9.8\\MSI", L"Path", corretto17);
+    registerHome(L"HKLM\\Software\\Azul Systems\\Zulu\\zulu-11", L"InstallationPath", zulu11, true);
+    registerHome(L"HKCU\\Software\\BellSoft\\Liberica\\jdk-8", L"InstallationPath", liberica8, true);
+    registerHome(L"HKCU\\Software\\JavaSoft\\JRE\\19", L"JavaHome", user19);
+
+    struct Case {
+        const char* rule;
+        std::u16string lines; // of "Java Runtime Environment"
+        fs::path chosen;      // whose stand-in creates the VM
+        bool javaHome = false;
+        std::vector<std::pair<std::string, std::string>> traced = {}; // a candidate, its verdict
+    };
+    const Case cases[] = {
+        {"off: the classic keys alone, as ever", u"Maximum Version=any", classic11, true},
+        {"on: the newest 64-bit runtime; a stale key and a 32-bit one refused",
+         u"Maximum Version=any\r\nExtended Search=Yes", temurin21, false,
+         {{"uninstalled16", "refused: missing library"}, {"temurin22-x86", "refused: 32-bit"},
+          {"temurin21", "taken"}}},
+        {"on: JAVA_HOME too", u"Maximum Version=any\r\nExtended Search=yes", javaHome23, true},
+        {"per-user JavaSoft key within the bounds", u"Maximum Version=20\r\nExtended Search=YES", user19},
+        {"per-user Microsoft key", u"Maximum Version=18\r\nExtended Search=Yes", microsoft17},
+        {"Amazon's key", u"Maximum Version=17.0.9\r\nExtended Search=Yes", corretto17},
+        {"a preferred version; a Java 8 JDK's inner runtime",
+         u"Maximum Version=any\r\nPreferred versions=1.8\r\nExtended Search=Yes", liberica8 / "jre", false,
+         {{"temurin21", "passed over: not preferred"}}},
+        {"the classic key wins a tie", u"Maximum Version=any\r\nPreferred versions=11\r\nExtended Search=Yes",
+         classic11},
+        {"a JRE alone, from the 32-bit view's key",
+         u"Maximum Version=any\r\nJVM Source=only_JRE\r\nPreferred versions=11\r\nExtended Search=Yes", zulu11},
+    };
+    const fs::path traceFile = shop.Folder() / "trace.log";
+    const ScopedEnvironmentVariable trace(u"TALA_TRACE", traceFile.u16string());
+    for (const Case& c : cases) {
+        for (const auto& entry : fs::recursive_directory_iterator(shop.Folder())) {
+            if (entry.path().filename() == standin::kRecordFileName) fs::remove(entry.path());
+        }
+        fs::remove(traceFile);
+        const ScopedEnvironmentVariable java(u"JAVA_HOME",
+                                             c.javaHome ? std::optional(javaHome23.u16string()) : std::nullopt);
+        shop.Write(c.lines);
+        const LauncherProcess launcher(shop.CommandLine(), shop.Folder());
+        EXPECT_EQ(launcher.WaitForExit(), 0u) << c.rule;
+        const auto options = ShopFolder::RecordOf(c.chosen).Options();
+        EXPECT_NE(std::find(options.begin(), options.end(),
+                            std::pair<std::u16string, bool>(u"-Dsun.java.command=shop.App", false)),
+                  options.end())
+            << c.rule << ": " << c.chosen << " did not create the VM\n" << ReadBytes(traceFile);
+        const std::string traced = ReadBytes(traceFile);
+        for (const auto& [candidate, verdict] : c.traced) {
+            const std::size_t at = traced.find(candidate);
+            ASSERT_NE(at, std::string::npos) << c.rule << ": no " << candidate << " in\n" << traced;
+            EXPECT_NE(traced.substr(at, traced.find('\n', at) - at).find("-> " + verdict), std::string::npos)
+                << c.rule << ": " << candidate << " not " << verdict << " in\n" << traced;
+        }
+    }
 }
 
 TEST(ImageArchitecture, OnlyAComplete32BitImageCounts)
