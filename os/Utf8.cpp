@@ -77,12 +77,16 @@ std::string ToUtf8(std::u16string_view text)
     return out;
 }
 
-std::u16string FromUtf8(std::string_view bytes)
+std::u16string FromUtf8(std::string_view bytes, std::vector<std::size_t>* unitStarts)
 {
     std::u16string out;
     out.reserve(bytes.size());
+    if (unitStarts != nullptr) unitStarts->clear();
     std::size_t i = 0;
+    std::size_t start = 0; // of the sequence the last units came from
     while (i < bytes.size()) {
+        if (unitStarts != nullptr) unitStarts->resize(out.size(), start);
+        start = i;
         char32_t code = 0;
         const std::size_t length = SequenceLength(static_cast<unsigned char>(bytes[i]), code);
         if (length == 0) {
@@ -105,6 +109,7 @@ std::u16string FromUtf8(std::string_view bytes)
         AppendUtf16(out, code);
         i += length;
     }
+    if (unitStarts != nullptr) unitStarts->resize(out.size(), start);
     return out;
 }
 
