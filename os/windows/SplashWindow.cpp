@@ -202,7 +202,7 @@ void PaintFromBitmap(HWND window)
     ::BitBlt(paint.Dc(), 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK SplashWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK SplashWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_PAINT:
@@ -303,7 +303,7 @@ void RunThreadMessageLoop()
 
 namespace {
 
-DWORD WINAPI SplashThreadEntry(LPVOID start)
+DWORD WINAPI SplashThreadEntry(LPVOID start) noexcept
 {
     const auto* run = static_cast<const SplashThread::Body*>(start);
     return run->body(run->argument);
