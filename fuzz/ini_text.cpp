@@ -1,5 +1,6 @@
 // The POSIX settings-file reader and writer on any bytes: no crash, and after
-// the "JRE Path" write-back the key reads back as written.
+// the "JRE Path" write-back, on the text and on the file's bytes, the key
+// reads back as written.
 #include "os/posix/IniText.h"
 
 #include <cstdint>
@@ -7,8 +8,8 @@
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size)
 {
     using namespace tala::os::ini;
-    const DecodedText decoded =
-        Decode(std::string_view(reinterpret_cast<const char*>(data), size));
+    const std::string_view bytes(reinterpret_cast<const char*>(data), size);
+    const DecodedText decoded = Decode(bytes);
     FindValue(decoded.text, u"Java Runtime Environment", u"Main Class");
     SectionNames(decoded.text);
 
@@ -16,6 +17,8 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
         WithValue(decoded.text, u"Java Runtime Environment", u"JRE Path", u"C:\\picked\\");
     const auto value = FindValue(written, u"java runtime environment", u"jre path");
     if (!value || *value != u"C:\\picked\\") __builtin_trap();
-    Encode(written, decoded.encoding);
+
+    const std::string file = WithValueInFile(bytes, u"Java Runtime Environment", u"JRE Path", u"C:\\picked\\");
+    if (Decode(file).text != written) __builtin_trap();
     return 0;
 }

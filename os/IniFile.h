@@ -15,7 +15,8 @@ std::u16string ReadIniString(const std::u16string& path, const std::u16string& s
 // Section names in file order; empty names are left out.
 std::vector<std::u16string> ReadIniSectionNames(const std::u16string& path);
 
-// Creates the file, section and key as needed.
+// Creates the file, section and key as needed; only the key's line changes.
+// False, with the file left as it was, when it cannot be read or written.
 bool WriteIniString(const std::u16string& path, const std::u16string& section,
                     const std::u16string& key, const std::u16string& value);
 

@@ -27,15 +27,17 @@ void AppendUtf8(std::string& out, char32_t code)
     }
 }
 
-void AppendUtf16(std::u16string& out, char32_t code)
+// Writes the code as one or two UTF-16 units; returns where the next goes.
+char16_t* PutUtf16(char16_t* next, char32_t code)
 {
     if (code < 0x10000) {
-        out += static_cast<char16_t>(code);
+        *next++ = static_cast<char16_t>(code);
     } else {
         code -= 0x10000;
-        out += static_cast<char16_t>(0xD800 + (code >> 10));
-        out += static_cast<char16_t>(0xDC00 + (code & 0x3FF));
+        *next++ = static_cast<char16_t>(0xD800 + (code >> 10));
+        *next++ = static_cast<char16_t>(0xDC00 + (code & 0x3FF));
     }
+    return next;
 }
 
 // Length of the sequence a lead byte starts and the bits it carries; 0 for a
@@ -77,34 +79,49 @@ std::string ToUtf8(std::u16string_view text)
     return out;
 }
 
-std::u16string FromUtf8(std::string_view bytes)
+std::u16string FromUtf8(std::string_view bytes, std::vector<std::size_t>* unitStarts)
 {
-    std::u16string out;
-    out.reserve(bytes.size());
+    // No sequence gives more code units than it has bytes, so the units are
+    // written straight into a string of that size, cut to length at the end:
+    // settings files of many megabytes are decoded on every read.
+    std::u16string out(bytes.size(), u'\0');
+    char16_t* const first = out.data();
+    char16_t* next = first;
+    const auto* data = reinterpret_cast<const unsigned char*>(bytes.data());
+    const std::size_t size = bytes.size();
+    if (unitStarts != nullptr) unitStarts->clear();
     std::size_t i = 0;
-    while (i < bytes.size()) {
+    std::size_t start = 0; // of the sequence the last units came from
+    while (i < size) {
+        if (unitStarts != nullptr) unitStarts->resize(static_cast<std::size_t>(next - first), start);
+        start = i;
+        if (data[i] < 0x80) {
+            *next++ = data[i++];
+            continue;
+        }
         char32_t code = 0;
-        const std::size_t length = SequenceLength(static_cast<unsigned char>(bytes[i]), code);
+        const std::size_t length = SequenceLength(data[i], code);
         if (length == 0) {
-            out += static_cast<char16_t>(kReplacement);
+            *next++ = static_cast<char16_t>(kReplacement);
             ++i;
             continue;
         }
         // A cut or broken sequence becomes one replacement for what it took.
         std::size_t taken = 1;
-        while (taken < length && i + taken < bytes.size() &&
-               (static_cast<unsigned char>(bytes[i + taken]) & 0xC0) == 0x80) {
-            code = (code << 6) | (static_cast<unsigned char>(bytes[i + taken]) & 0x3F);
+        while (taken < length && i + taken < size && (data[i + taken] & 0xC0) == 0x80) {
+            code = (code << 6) | (data[i + taken] & 0x3F);
             ++taken;
         }
         if (taken < length || !IsAcceptable(code, length)) {
-            out += static_cast<char16_t>(kReplacement);
+            *next++ = static_cast<char16_t>(kReplacement);
             i += taken;
             continue;
         }
-        AppendUtf16(out, code);
+        next = PutUtf16(next, code);
         i += length;
     }
+    if (unitStarts != nullptr) unitStarts->resize(static_cast<std::size_t>(next - first), start);
+    out.resize(static_cast<std::size_t>(next - first));
     return out;
 }
 

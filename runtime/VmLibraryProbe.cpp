@@ -14,12 +14,8 @@ std::optional<VmLibrary> ProbeKind(const std::u16string& home, std::u16string_vi
                                    const RuntimeMachine& machine, os::PathStyle style)
 {
     const char16_t separator = os::PathSeparator(style);
-    const bool windows = style == os::PathStyle::Windows;
-    const std::array<std::u16string_view, 2> layouts{windows ? u"bin" : u"lib",
-                                                     windows ? u"" : u"lib/amd64"};
-    const std::u16string_view file = windows ? u"jvm.dll" : u"libjvm.so";
-    for (const std::u16string_view layout : layouts) {
-        if (layout.empty()) continue;
+    const std::u16string_view file = style == os::PathStyle::Windows ? u"jvm.dll" : u"libjvm.so";
+    for (const std::u16string_view layout : VmLibraryLayouts(style)) {
         std::u16string path = home;
         path.append(layout).append(1, separator).append(kind).append(1, separator).append(file);
         if (machine.PathExists(path)) return VmLibrary{path, kind == kServer};
@@ -28,6 +24,14 @@ std::optional<VmLibrary> ProbeKind(const std::u16string& home, std::u16string_vi
 }
 
 } // namespace
+
+std::span<const std::u16string_view> VmLibraryLayouts(os::PathStyle style)
+{
+    static constexpr std::array<std::u16string_view, 1> kWindows{u"bin"};
+    static constexpr std::array<std::u16string_view, 2> kPosix{u"lib", u"lib/amd64"};
+    if (style == os::PathStyle::Windows) return kWindows;
+    return kPosix;
+}
 
 std::optional<VmLibrary> FindVmLibrary(const std::u16string& homeFolder, JvmType type,
                                        const RuntimeMachine& machine, os::PathStyle style)

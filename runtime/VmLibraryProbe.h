@@ -6,7 +6,9 @@
 #include "settings/LauncherSettings.h"
 
 #include <optional>
+#include <span>
 #include <string>
+#include <string_view>
 
 namespace tala {
 
@@ -20,6 +22,11 @@ struct VmLibrary {
 // (and nothing else for Server), then client, classic, hotspot, server and
 // jrockit. On Windows they are bin\<kind>\jvm.dll; on POSIX lib/<kind>/libjvm.so
 // and, for old layouts, lib/amd64/<kind>/libjvm.so.
+// The folders below a runtime's home that hold the kind folders, in the
+// order they are probed: bin on Windows; lib, then lib/amd64 (old layouts)
+// on POSIX.
+std::span<const std::u16string_view> VmLibraryLayouts(os::PathStyle style = os::kHostPathStyle);
+
 std::optional<VmLibrary> FindVmLibrary(const std::u16string& homeFolder, JvmType type,
                                        const RuntimeMachine& machine,
                                        os::PathStyle style = os::kHostPathStyle);

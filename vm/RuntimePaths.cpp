@@ -5,6 +5,7 @@
 #include "os/Environment.h"
 #include "os/Module.h"
 #include "os/PathList.h"
+#include "runtime/VmLibraryProbe.h"
 #include "vm/VmOptions.h"
 
 namespace tala {
@@ -48,13 +49,16 @@ std::u16string StripPathComponents(std::u16string_view path, int count, os::Path
 
 std::u16string RuntimeHomeOf(std::u16string_view vmLibraryPath, os::PathStyle style)
 {
-    std::u16string home = StripPathComponents(vmLibraryPath, 3, style);
-    // Old POSIX runtimes keep the library one level deeper, in
-    // lib/<architecture>/<kind>/.
-    if (style == os::PathStyle::Posix && home.ends_with(u"/lib")) {
-        home = StripPathComponents(home, 1, style);
+    // <home>/<layout>/<kind>/<library>: the layout is known by its last
+    // component (amd64 in the old lib/amd64, else lib), so a home that is
+    // itself named lib keeps its name.
+    const std::u16string layoutFolder = StripPathComponents(vmLibraryPath, 2, style);
+    for (const std::u16string_view layout : VmLibraryLayouts(style)) {
+        std::u16string tail(1, os::PathSeparator(style));
+        tail += layout;
+        if (layoutFolder.ends_with(tail)) return layoutFolder.substr(0, layoutFolder.size() - tail.size());
     }
-    return home;
+    return StripPathComponents(layoutFolder, 1, style);
 }
 
 std::u16string_view PathVariableName(os::PathStyle style)
@@ -111,9 +115,13 @@ void ApplyRuntimePaths(Launcher& launcher)
         launcher.vmOptions.Append(ToAnsi(u"-Djava.library.path=" + libraryPath));
     }
 
-    // Expanded while the variable still holds the Path this process started with.
-    std::u16string path = ComposeSystemPath(launcher.settings.systemPath,
-                                            StripPathComponents(library, 2));
+    // The runtime's bin, where its java lives, so that programs the
+    // application starts find the same runtime. Expanded while the variable
+    // still holds the Path this process started with.
+    std::u16string binFolder = home;
+    binFolder += os::PathSeparator(os::kHostPathStyle);
+    binFolder += u"bin";
+    std::u16string path = ComposeSystemPath(launcher.settings.systemPath, binFolder);
     ExpandEnvironment(path);
     SetVariable(std::u16string(PathVariableName()), path);
 }

@@ -20,9 +20,9 @@ void ApplyRuntimePaths(Launcher& launcher);
 std::u16string StripPathComponents(std::u16string_view path, int count,
                                    os::PathStyle style = os::kHostPathStyle);
 
-// The runtime's home folder: the VM library path less 3 components
-// (...\jre\bin\server\jvm.dll gives ...\jre; .../lib/server/libjvm.so gives the
-// folder above lib, also from the older .../lib/amd64/server/libjvm.so).
+// The runtime's home folder: the VM library path less its layout folder, kind
+// folder and file (...\jre\bin\server\jvm.dll gives ...\jre; .../lib/server/libjvm.so
+// gives the folder above lib, and so does the older .../lib/amd64/server/libjvm.so).
 std::u16string RuntimeHomeOf(std::u16string_view vmLibraryPath,
                              os::PathStyle style = os::kHostPathStyle);
 

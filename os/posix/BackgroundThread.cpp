@@ -14,7 +14,7 @@ struct Run {
     std::atomic<bool> ended{false};
 };
 
-void* BackgroundEntry(void* start)
+void* BackgroundEntry(void* start) noexcept
 {
     const std::unique_ptr<std::shared_ptr<Run>> run(static_cast<std::shared_ptr<Run>*>(start));
     (*run)->body();
@@ -22,7 +22,7 @@ void* BackgroundEntry(void* start)
     return nullptr;
 }
 
-void* DetachedEntry(void* start)
+void* DetachedEntry(void* start) noexcept
 {
     const std::unique_ptr<std::function<void()>> body(static_cast<std::function<void()>*>(start));
     (*body)();

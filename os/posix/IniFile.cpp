@@ -37,10 +37,11 @@ std::vector<std::u16string> ReadIniSectionNames(const std::u16string& path)
 bool WriteIniString(const std::u16string& path, const std::u16string& section,
                     const std::u16string& key, const std::u16string& value)
 {
-    ini::DecodedText decoded;
-    ReadIniText(path, decoded); // a missing file starts empty
-    const std::u16string updated = ini::WithValue(decoded.text, section, key, value);
-    return ReplaceFileContent(ToUtf8(path), ini::Encode(updated, decoded.encoding));
+    // As the profile functions do: one line changes, every other byte stays,
+    // and a file that cannot be read or written stays as it is.
+    return UpdateFileContent(ToUtf8(path), [&](std::string_view bytes) {
+        return ini::WithValueInFile(bytes, section, key, value);
+    });
 }
 
 } // namespace tala::os

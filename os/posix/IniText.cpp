@@ -101,34 +101,22 @@ std::u16string_view LineEnding(std::u16string_view text)
     return text.find(u"\r\n") != std::u16string_view::npos ? u"\r\n" : u"\n";
 }
 
-} // namespace
-
-DecodedText Decode(std::string_view bytes)
+// Offsets counted from the end of a byte-order mark made offsets in the
+// whole file, with the end of the last code unit added.
+void FinishOffsets(std::vector<std::size_t>* offsets, std::size_t markLength, std::size_t end)
 {
-    auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
-    if (startsWith("\xEF\xBB\xBF")) return {FromUtf8(bytes.substr(3)), Encoding::Utf8WithBom};
-    const bool littleEndian = startsWith("\xFF\xFE");
-    if (!littleEndian && !startsWith("\xFE\xFF")) return {FromUtf8(bytes), Encoding::Utf8};
-
-    DecodedText decoded{{}, littleEndian ? Encoding::Utf16Le : Encoding::Utf16Be};
-    decoded.text.reserve(bytes.size() / 2);
-    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
-        const auto first = static_cast<unsigned char>(bytes[i]);
-        const auto second = static_cast<unsigned char>(bytes[i + 1]);
-        decoded.text += static_cast<char16_t>(littleEndian ? first | (second << 8)
-                                                           : (first << 8) | second);
-    }
-    return decoded;
+    if (offsets == nullptr) return;
+    for (std::size_t& offset : *offsets) offset += markLength;
+    offsets->push_back(end);
 }
 
-std::string Encode(std::u16string_view text, Encoding encoding)
+// Code units in the file's encoding, without a byte-order mark.
+std::string EncodeUnits(std::u16string_view text, Encoding encoding)
 {
-    if (encoding == Encoding::Utf8) return ToUtf8(text);
-    if (encoding == Encoding::Utf8WithBom) return "\xEF\xBB\xBF" + ToUtf8(text);
-
+    if (encoding == Encoding::Utf8 || encoding == Encoding::Utf8WithBom) return ToUtf8(text);
     const bool littleEndian = encoding == Encoding::Utf16Le;
-    std::string bytes = littleEndian ? "\xFF\xFE" : "\xFE\xFF";
-    bytes.reserve(2 + text.size() * 2);
+    std::string bytes;
+    bytes.reserve(text.size() * 2);
     for (const char16_t unit : text) {
         const char low = static_cast<char>(unit & 0xFF);
         const char high = static_cast<char>(unit >> 8);
@@ -136,6 +124,83 @@ std::string Encode(std::u16string_view text, Encoding encoding)
         bytes += littleEndian ? high : low;
     }
     return bytes;
+}
+
+// A change of a text: the code units from begin up to end give way to the
+// replacement.
+struct TextEdit {
+    std::size_t begin = 0;
+    std::size_t end = 0;
+    std::u16string replacement;
+};
+
+TextEdit EditForValue(std::u16string_view text, std::u16string_view section,
+                      std::u16string_view key, std::u16string_view value)
+{
+    const std::u16string_view eol = LineEnding(text);
+    std::u16string entry(key);
+    entry += u'=';
+    entry += value;
+    const std::vector<Line> lines = ParseLines(text);
+
+    const std::size_t header = FindSection(lines, section);
+    if (header == lines.size()) {
+        std::u16string added;
+        if (!text.empty() && text.back() != u'\n') added += eol;
+        added += u'[';
+        added += section;
+        added += u']';
+        added += eol;
+        added += entry;
+        added += eol;
+        return {text.size(), text.size(), added};
+    }
+
+    const std::size_t end = SectionEnd(lines, header);
+    std::size_t lastFilled = header;
+    for (std::size_t i = header + 1; i < end; ++i) {
+        if (EqualsCaseless(lines[i].name, key)) {
+            // Keep a carriage return that ended the old line.
+            std::size_t stop = lines[i].end;
+            if (stop > lines[i].begin && text[stop - 1] == u'\r') --stop;
+            return {lines[i].begin, stop, entry};
+        }
+        if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) lastFilled = i;
+    }
+
+    const Line& after = lines[lastFilled];
+    entry += eol;
+    if (after.end >= text.size()) return {text.size(), text.size(), std::u16string(eol) + entry};
+    return {after.end + 1, after.end + 1, entry};
+}
+
+} // namespace
+
+DecodedText Decode(std::string_view bytes, std::vector<std::size_t>* byteOffsets)
+{
+    auto startsWith = [&](std::string_view mark) { return bytes.substr(0, mark.size()) == mark; };
+    const bool withBom = startsWith("\xEF\xBB\xBF");
+    const bool littleEndian = startsWith("\xFF\xFE");
+    if (withBom || (!littleEndian && !startsWith("\xFE\xFF"))) {
+        const std::size_t mark = withBom ? 3 : 0;
+        DecodedText decoded{FromUtf8(bytes.substr(mark), byteOffsets),
+                            withBom ? Encoding::Utf8WithBom : Encoding::Utf8};
+        FinishOffsets(byteOffsets, mark, bytes.size());
+        return decoded;
+    }
+
+    DecodedText decoded{{}, littleEndian ? Encoding::Utf16Le : Encoding::Utf16Be};
+    decoded.text.reserve(bytes.size() / 2);
+    if (byteOffsets != nullptr) byteOffsets->clear();
+    for (std::size_t i = 2; i + 1 < bytes.size(); i += 2) {
+        const auto first = static_cast<unsigned char>(bytes[i]);
+        const auto second = static_cast<unsigned char>(bytes[i + 1]);
+        decoded.text += static_cast<char16_t>(littleEndian ? first | (second << 8)
+                                                           : (first << 8) | second);
+        if (byteOffsets != nullptr) byteOffsets->push_back(i);
+    }
+    FinishOffsets(byteOffsets, 0, 2 + decoded.text.size() * 2);
+    return decoded;
 }
 
 std::optional<std::u16string> FindValue(std::u16string_view text, std::u16string_view section,
@@ -163,46 +228,21 @@ std::vector<std::u16string> SectionNames(std::u16string_view text)
 std::u16string WithValue(std::u16string_view text, std::u16string_view section,
                          std::u16string_view key, std::u16string_view value)
 {
-    const std::u16string_view eol = LineEnding(text);
-    std::u16string entry(key);
-    entry += u'=';
-    entry += value;
-    const std::vector<Line> lines = ParseLines(text);
+    const TextEdit edit = EditForValue(text, section, key, value);
     std::u16string result(text);
+    result.replace(edit.begin, edit.end - edit.begin, edit.replacement);
+    return result;
+}
 
-    const std::size_t header = FindSection(lines, section);
-    if (header == lines.size()) {
-        if (!result.empty() && result.back() != u'\n') result += eol;
-        result += u'[';
-        result += section;
-        result += u']';
-        result += eol;
-        result += entry;
-        result += eol;
-        return result;
-    }
-
-    const std::size_t end = SectionEnd(lines, header);
-    std::size_t lastFilled = header;
-    for (std::size_t i = header + 1; i < end; ++i) {
-        if (EqualsCaseless(lines[i].name, key)) {
-            // Keep a carriage return that ended the old line.
-            std::size_t stop = lines[i].end;
-            if (stop > lines[i].begin && text[stop - 1] == u'\r') --stop;
-            result.replace(lines[i].begin, stop - lines[i].begin, entry);
-            return result;
-        }
-        if (!Trim(text.substr(lines[i].begin, lines[i].end - lines[i].begin)).empty()) lastFilled = i;
-    }
-
-    const Line& after = lines[lastFilled];
-    if (after.end >= text.size()) {
-        result += eol;
-        result += entry;
-        result += eol;
-    } else {
-        result.insert(after.end + 1, entry + std::u16string(eol));
-    }
+std::string WithValueInFile(std::string_view bytes, std::u16string_view section,
+                            std::u16string_view key, std::u16string_view value)
+{
+    std::vector<std::size_t> offsets;
+    const DecodedText decoded = Decode(bytes, &offsets);
+    const TextEdit edit = EditForValue(decoded.text, section, key, value);
+    std::string result(bytes.substr(0, offsets[edit.begin]));
+    result += EncodeUnits(edit.replacement, decoded.encoding);
+    result += bytes.substr(offsets[edit.end]);
     return result;
 }
 

@@ -20,9 +20,10 @@ struct DecodedText {
     Encoding encoding = Encoding::Utf8;
 };
 
-// UTF-8 with or without a byte-order mark, or UTF-16 with one.
-DecodedText Decode(std::string_view bytes);
-std::string Encode(std::u16string_view text, Encoding encoding);
+// UTF-8 with or without a byte-order mark, or UTF-16 with one (an odd last
+// byte is no code unit). With byteOffsets, also where each code unit starts
+// in bytes, and one more entry for the end of the last one.
+DecodedText Decode(std::string_view bytes, std::vector<std::size_t>* byteOffsets = nullptr);
 
 std::optional<std::u16string> FindValue(std::u16string_view text, std::u16string_view section,
                                         std::u16string_view key);
@@ -34,5 +35,12 @@ std::vector<std::u16string> SectionNames(std::u16string_view text);
 // other line stays as it was.
 std::u16string WithValue(std::u16string_view text, std::u16string_view section,
                          std::u16string_view key, std::u16string_view value);
+
+// A file's bytes with the key set as WithValue sets it, the way the Windows
+// profile functions write: only the bytes of the changed or added lines are
+// new (in the file's encoding); every other byte stays as it was, also bytes
+// that are not valid in that encoding and an odd last byte of UTF-16.
+std::string WithValueInFile(std::string_view bytes, std::u16string_view section,
+                            std::u16string_view key, std::u16string_view value);
 
 } // namespace tala::os::ini

@@ -13,7 +13,9 @@ struct ThreadStart {
     std::uint32_t result = 0;
 };
 
-void* ThreadEntry(void* start)
+// noexcept: an error that reaches the top of a thread ends the process with
+// a word (os/FatalError.h), not somewhere in the thread library.
+void* ThreadEntry(void* start) noexcept
 {
     auto* work = static_cast<ThreadStart*>(start);
     work->result = work->body(work->argument);

@@ -8,7 +8,7 @@ namespace tala::os {
 namespace {
 
 template <typename Body>
-DWORD WINAPI ThreadEntry(LPVOID start)
+DWORD WINAPI ThreadEntry(LPVOID start) noexcept
 {
     const std::unique_ptr<Body> body(static_cast<Body*>(start));
     if constexpr (std::is_void_v<decltype((*body)())>) {

@@ -38,7 +38,7 @@ void Start(HWND dialog, DialogState& state)
     state.resizer.Attach(dialog, kLayout);
 }
 
-INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);

@@ -13,8 +13,9 @@
 namespace tala::os {
 namespace {
 
-// One subclass of this kind per control.
-constexpr UINT_PTR kSubclassId = 1;
+// The window property that leads from a control to the link object that
+// took it over.
+constexpr wchar_t kLinkProperty[] = L"TalaHyperLink";
 
 std::wstring_view TrimBlanks(std::wstring_view text)
 {
@@ -118,16 +119,21 @@ bool HyperLinkControl::Attach(HWND control)
         underlinedFont_.reset(::CreateFontIndirectW(&description));
     }
 
-    if (!::SetWindowSubclass(control, &HyperLinkControl::Procedure, kSubclassId,
-                             reinterpret_cast<DWORD_PTR>(this))) {
+    // Subclassed through user32 alone: the launcher links no common
+    // controls library, which could be taken from its own folder.
+    if (!::SetPropW(control, kLinkProperty, this)) return false;
+    previous_ = reinterpret_cast<WNDPROC>(
+        ::SetWindowLongPtrW(control, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(&HyperLinkControl::Procedure)));
+    if (previous_ == nullptr) {
+        ::RemovePropW(control, kLinkProperty);
         return false;
     }
     control_ = control;
 
     // The tooltip names the address; it relays the control's mouse messages
-    // itself (its own subclass) and goes with the dialog that owns it.
-    INITCOMMONCONTROLSEX classes{sizeof classes, ICC_WIN95_CLASSES};
-    ::InitCommonControlsEx(&classes);
+    // itself (its own subclass) and goes with the dialog that owns it. Its
+    // class comes from the common controls the manifest names: the system
+    // loads them from its side-by-side store when the window is made.
     const HWND dialog = ::GetParent(control);
     tooltip_.reset(::CreateWindowExW(WS_EX_TOPMOST, TOOLTIPS_CLASSW, nullptr,
                                      WS_POPUP | TTS_ALWAYSTIP | TTS_NOPREFIX, CW_USEDEFAULT,
@@ -151,14 +157,21 @@ bool HyperLinkControl::Attach(HWND control)
 void HyperLinkControl::Detach()
 {
     if (control_ == nullptr) return;
-    ::RemoveWindowSubclass(control_, &HyperLinkControl::Procedure, kSubclassId);
+    ::SetWindowLongPtrW(control_, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(previous_));
+    ::RemovePropW(control_, kLinkProperty);
     control_ = nullptr;
 }
 
-LRESULT CALLBACK HyperLinkControl::Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                             UINT_PTR, DWORD_PTR self)
+LRESULT CALLBACK HyperLinkControl::Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
-    return reinterpret_cast<HyperLinkControl*>(self)->Handle(control, message, wParam, lParam);
+    auto* self = static_cast<HyperLinkControl*>(::GetPropW(control, kLinkProperty));
+    if (self == nullptr) return ::DefWindowProcW(control, message, wParam, lParam);
+    return self->Handle(control, message, wParam, lParam);
+}
+
+LRESULT HyperLinkControl::Previous(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return ::CallWindowProcW(previous_, control, message, wParam, lParam);
 }
 
 LRESULT HyperLinkControl::Handle(HWND control, UINT message, WPARAM wParam, LPARAM lParam)
@@ -180,7 +193,7 @@ LRESULT HyperLinkControl::Handle(HWND control, UINT message, WPARAM wParam, LPAR
     }
     case WM_GETDLGCODE: {
         // Enter would otherwise press the dialog's default button.
-        LRESULT code = ::DefSubclassProc(control, message, wParam, lParam);
+        LRESULT code = Previous(control, message, wParam, lParam);
         const auto* pending = reinterpret_cast<const MSG*>(lParam);
         if (pending != nullptr && pending->message == WM_KEYDOWN && pending->wParam == VK_RETURN) {
             code |= DLGC_WANTMESSAGE;
@@ -198,13 +211,16 @@ LRESULT HyperLinkControl::Handle(HWND control, UINT message, WPARAM wParam, LPAR
         // The focus rectangle comes and goes.
         ::InvalidateRect(control, nullptr, TRUE);
         break;
-    case WM_NCDESTROY:
+    case WM_NCDESTROY: {
+        // The last message: handed on after the control is given back.
+        const WNDPROC previous = previous_;
         Detach();
-        break;
+        return ::CallWindowProcW(previous, control, message, wParam, lParam);
+    }
     default:
         break;
     }
-    return ::DefSubclassProc(control, message, wParam, lParam);
+    return Previous(control, message, wParam, lParam);
 }
 
 void HyperLinkControl::Paint(HWND control)

@@ -29,14 +29,15 @@ public:
     bool Attach(HWND control);
 
 private:
-    static LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam,
-                                      UINT_PTR subclassId, DWORD_PTR self);
+    static LRESULT CALLBACK Procedure(HWND control, UINT message, WPARAM wParam, LPARAM lParam) noexcept;
     LRESULT Handle(HWND control, UINT message, WPARAM wParam, LPARAM lParam);
+    LRESULT Previous(HWND control, UINT message, WPARAM wParam, LPARAM lParam) const;
     void Paint(HWND control);
     void Open(HWND control);
     void Detach();
 
     HWND control_ = nullptr;
+    WNDPROC previous_ = nullptr; // the control's own procedure
     COLORREF colour_ = RGB(0, 0, 255);
     COLORREF visitedColour_ = RGB(128, 0, 128);
     bool visited_ = false;

@@ -1,5 +1,7 @@
 #include "os/ImageArchitecture.h"
 
+#include "os/Library.h"
+#include "os/windows/SystemLibrary.h"
 #include "os/windows/UniqueHandle.h"
 #include "os/windows/Wide.h"
 
@@ -9,17 +11,6 @@ namespace tala::os {
 namespace {
 
 using ImageNtHeaderFunction = PIMAGE_NT_HEADERS(WINAPI*)(PVOID);
-
-// Dbghelp is loaded by its full path in the system folder: a library of that
-// name planted beside the launcher or in the current folder is never loaded.
-UniqueModule LoadSystemDbghelp()
-{
-    wchar_t folder[MAX_PATH];
-    const UINT length = ::GetSystemDirectoryW(folder, MAX_PATH);
-    if (length == 0 || length >= MAX_PATH) return nullptr;
-    const std::wstring path = std::wstring(folder, length) + L"\\dbghelp.dll";
-    return UniqueModule(::LoadLibraryW(path.c_str()));
-}
 
 // ImageNtHeader trusts the offset in the DOS header: a truncated or damaged
 // file must not make it read past the mapped bytes. An image also has to hold
@@ -55,10 +46,10 @@ bool IsX86Image(const std::u16string& path)
     const auto* image = static_cast<const unsigned char*>(view.get());
     if (!HeadersLieWithin(image, static_cast<ULONGLONG>(size.QuadPart))) return false;
 
-    const UniqueModule dbghelp = LoadSystemDbghelp();
+    // Never a dbghelp.dll planted beside the launcher.
+    const UniqueModule dbghelp = LoadSystemLibrary(L"dbghelp.dll");
     if (dbghelp == nullptr) return false;
-    const auto imageNtHeader = reinterpret_cast<ImageNtHeaderFunction>(
-        reinterpret_cast<void*>(::GetProcAddress(dbghelp.get(), "ImageNtHeader")));
+    const auto imageNtHeader = LibrarySymbol<ImageNtHeaderFunction>(dbghelp.get(), "ImageNtHeader");
     if (imageNtHeader == nullptr) return false;
     const PIMAGE_NT_HEADERS headers = imageNtHeader(const_cast<unsigned char*>(image));
     if (headers == nullptr) return false;

@@ -76,7 +76,7 @@ void Browse(HWND dialog, DialogState& state)
     ::EnableWindow(::GetDlgItem(dialog, IDOK), vmLibrary ? TRUE : FALSE);
 }
 
-INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam)
+INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     if (message == WM_INITDIALOG) {
         ::SetWindowLongPtrW(dialog, DWLP_USER, lParam);

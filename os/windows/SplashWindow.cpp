@@ -1,6 +1,8 @@
 #include "os/SplashWindow.h"
 
+#include "os/Library.h"
 #include "os/windows/GdiObjects.h"
+#include "os/windows/SystemLibrary.h"
 #include "os/windows/Wide.h"
 
 #include <windows.h>
@@ -21,64 +23,115 @@ constexpr UINT kClassStyle = CS_DBLCLKS | CS_SAVEBITS | CS_DROPSHADOW;
 
 // --- GDI+ --------------------------------------------------------------------
 
+// The flat functions of GDI+ the splash window draws with.
+struct GdiPlusFunctions {
+    decltype(&gdiplus::GdipCreateBitmapFromFile) createBitmapFromFile = nullptr;
+    decltype(&gdiplus::GdipGetImageWidth) getImageWidth = nullptr;
+    decltype(&gdiplus::GdipGetImageHeight) getImageHeight = nullptr;
+    decltype(&gdiplus::GdipDisposeImage) disposeImage = nullptr;
+    decltype(&gdiplus::GdipCreateFromHDC) createFromHdc = nullptr;
+    decltype(&gdiplus::GdipDeleteGraphics) deleteGraphics = nullptr;
+    decltype(&gdiplus::GdipSetInterpolationMode) setInterpolationMode = nullptr;
+    decltype(&gdiplus::GdipCreateImageAttributes) createImageAttributes = nullptr;
+    decltype(&gdiplus::GdipDisposeImageAttributes) disposeImageAttributes = nullptr;
+    decltype(&gdiplus::GdipSetImageAttributesWrapMode) setImageAttributesWrapMode = nullptr;
+    decltype(&gdiplus::GdipDrawImageRectRectI) drawImageRectRectI = nullptr;
+};
+
+// GDI+ belongs to the whole process: one start gives one token, and the
+// library must stay started while any thread of the process draws with it.
+// So this is the one piece of state with process lifetime: loaded from the
+// system folder and started when the first splash window needs it (a local
+// static's initialisation is safe against a concurrent first use), shut
+// down when the process exits.
+class GdiPlusLibrary {
+public:
+    GdiPlusLibrary() : module_(LoadSystemLibrary(L"gdiplus.dll"))
+    {
+        const auto startup = Find<decltype(&Gdiplus::GdiplusStartup)>("GdiplusStartup");
+        shutdown_ = Find<decltype(&Gdiplus::GdiplusShutdown)>("GdiplusShutdown");
+        GdiPlusFunctions& f = functions_;
+        f.createBitmapFromFile = Find<decltype(f.createBitmapFromFile)>("GdipCreateBitmapFromFile");
+        f.getImageWidth = Find<decltype(f.getImageWidth)>("GdipGetImageWidth");
+        f.getImageHeight = Find<decltype(f.getImageHeight)>("GdipGetImageHeight");
+        f.disposeImage = Find<decltype(f.disposeImage)>("GdipDisposeImage");
+        f.createFromHdc = Find<decltype(f.createFromHdc)>("GdipCreateFromHDC");
+        f.deleteGraphics = Find<decltype(f.deleteGraphics)>("GdipDeleteGraphics");
+        f.setInterpolationMode = Find<decltype(f.setInterpolationMode)>("GdipSetInterpolationMode");
+        f.createImageAttributes = Find<decltype(f.createImageAttributes)>("GdipCreateImageAttributes");
+        f.disposeImageAttributes = Find<decltype(f.disposeImageAttributes)>("GdipDisposeImageAttributes");
+        f.setImageAttributesWrapMode =
+            Find<decltype(f.setImageAttributesWrapMode)>("GdipSetImageAttributesWrapMode");
+        f.drawImageRectRectI = Find<decltype(f.drawImageRectRectI)>("GdipDrawImageRectRectI");
+        if (!complete_ || startup == nullptr || shutdown_ == nullptr) return;
+        // Version 1, no debug callback, background thread and external codecs
+        // not suppressed.
+        const Gdiplus::GdiplusStartupInput input;
+        started_ = startup(&token_, &input, nullptr) == Gdiplus::Ok;
+    }
+    ~GdiPlusLibrary()
+    {
+        if (started_) shutdown_(token_);
+    }
+    GdiPlusLibrary(const GdiPlusLibrary&) = delete;
+    GdiPlusLibrary& operator=(const GdiPlusLibrary&) = delete;
+
+    // Nothing when GDI+ could not be loaded, lacks a function or did not start.
+    const GdiPlusFunctions* Functions() const { return started_ ? &functions_ : nullptr; }
+
+private:
+    template <typename Function>
+    Function Find(const char* name)
+    {
+        const auto function = module_ ? LibrarySymbol<Function>(module_.get(), name) : nullptr;
+        complete_ = complete_ && function != nullptr;
+        return function;
+    }
+
+    UniqueModule module_;
+    GdiPlusFunctions functions_;
+    decltype(&Gdiplus::GdiplusShutdown) shutdown_ = nullptr;
+    ULONG_PTR token_ = 0;
+    bool complete_ = true;
+    bool started_ = false;
+};
+
+const GdiPlusFunctions* GdiPlus()
+{
+    static const GdiPlusLibrary library;
+    return library.Functions();
+}
+
+// Each object goes back to GDI+, which is started as long as one exists.
 struct ImageDisposer {
-    void operator()(Gdiplus::GpBitmap* image) const { gdiplus::GdipDisposeImage(image); }
+    void operator()(Gdiplus::GpBitmap* image) const { GdiPlus()->disposeImage(image); }
 };
 using UniqueImage = std::unique_ptr<Gdiplus::GpBitmap, ImageDisposer>;
 
 struct GraphicsDeleter {
-    void operator()(Gdiplus::GpGraphics* graphics) const { gdiplus::GdipDeleteGraphics(graphics); }
+    void operator()(Gdiplus::GpGraphics* graphics) const { GdiPlus()->deleteGraphics(graphics); }
 };
 using UniqueGraphics = std::unique_ptr<Gdiplus::GpGraphics, GraphicsDeleter>;
 
 struct ImageAttributesDisposer {
     void operator()(Gdiplus::GpImageAttributes* attributes) const
     {
-        gdiplus::GdipDisposeImageAttributes(attributes);
+        GdiPlus()->disposeImageAttributes(attributes);
     }
 };
 using UniqueImageAttributes = std::unique_ptr<Gdiplus::GpImageAttributes, ImageAttributesDisposer>;
 
-// GDI+ belongs to the whole process: one start gives one token, and the
-// library must stay started while any thread of the process draws with it.
-// So this is the one piece of state with process lifetime: started on first
-// use (a local static's initialisation is safe against a concurrent first
-// use), shut down when the process exits.
-class GdiPlusSession {
-public:
-    GdiPlusSession()
-    {
-        // Version 1, no debug callback, background thread and external codecs
-        // not suppressed.
-        const Gdiplus::GdiplusStartupInput input;
-        started_ = Gdiplus::GdiplusStartup(&token_, &input, nullptr) == Gdiplus::Ok;
-    }
-    ~GdiPlusSession()
-    {
-        if (started_) Gdiplus::GdiplusShutdown(token_);
-    }
-    GdiPlusSession(const GdiPlusSession&) = delete;
-    GdiPlusSession& operator=(const GdiPlusSession&) = delete;
-
-private:
-    ULONG_PTR token_ = 0;
-    bool started_ = false;
-};
-
-void StartGdiPlusOnce()
-{
-    static const GdiPlusSession session;
-}
-
 // The image while the window is made: decoded from the file, measured, and
 // rendered once into a GDI bitmap, then released. Failures are not told: an
-// image that cannot be read measures 0 x 0 and renders nothing.
+// image that cannot be read (or GDI+ that cannot be had) measures 0 x 0 and
+// renders nothing.
 class SplashImage {
 public:
-    explicit SplashImage(const std::u16string& path)
+    explicit SplashImage(const std::u16string& path) : gdi_(GdiPlus())
     {
+        if (gdi_ == nullptr) return;
         Gdiplus::GpBitmap* image = nullptr;
-        gdiplus::GdipCreateBitmapFromFile(Wide(path), &image);
+        gdi_->createBitmapFromFile(Wide(path), &image);
         image_.reset(image);
     }
 
@@ -86,14 +139,14 @@ public:
     int Width() const
     {
         UINT width = 0;
-        if (image_) gdiplus::GdipGetImageWidth(image_.get(), &width);
+        if (image_) gdi_->getImageWidth(image_.get(), &width);
         return static_cast<int>(width);
     }
 
     int Height() const
     {
         UINT height = 0;
-        if (image_) gdiplus::GdipGetImageHeight(image_.get(), &height);
+        if (image_) gdi_->getImageHeight(image_.get(), &height);
         return static_cast<int>(height);
     }
 
@@ -108,24 +161,25 @@ public:
         const SelectionScope selected(memory.get(), bitmap.get());
 
         Gdiplus::GpGraphics* graphics = nullptr;
-        gdiplus::GdipCreateFromHDC(memory.get(), &graphics);
+        gdi_->createFromHdc(memory.get(), &graphics);
         const UniqueGraphics drawing(graphics);
         if (!drawing) return bitmap;
-        gdiplus::GdipSetInterpolationMode(drawing.get(), Gdiplus::InterpolationModeHighQualityBicubic);
+        gdi_->setInterpolationMode(drawing.get(), Gdiplus::InterpolationModeHighQualityBicubic);
 
         Gdiplus::GpImageAttributes* attributes = nullptr;
-        gdiplus::GdipCreateImageAttributes(&attributes);
+        gdi_->createImageAttributes(&attributes);
         const UniqueImageAttributes drawingAttributes(attributes);
         // Opaque black around the image, no clamping, no colour key.
-        gdiplus::GdipSetImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0xFF000000, FALSE);
+        gdi_->setImageAttributesWrapMode(attributes, Gdiplus::WrapModeTileFlipXY, 0xFF000000, FALSE);
 
-        gdiplus::GdipDrawImageRectRectI(drawing.get(), image_.get(), 0, 0, width, height, 0, 0, width, height,
-                                        Gdiplus::UnitPixel, attributes, nullptr, nullptr);
+        gdi_->drawImageRectRectI(drawing.get(), image_.get(), 0, 0, width, height, 0, 0, width, height,
+                                 Gdiplus::UnitPixel, attributes, nullptr, nullptr);
         return bitmap;
     }
 
 private:
-    UniqueImage image_; // none when the file could not be read
+    const GdiPlusFunctions* gdi_; // none when GDI+ cannot be had
+    UniqueImage image_;           // none when the file could not be read
 };
 
 // --- the window --------------------------------------------------------------
@@ -148,7 +202,7 @@ void PaintFromBitmap(HWND window)
     ::BitBlt(paint.Dc(), 0, 0, size.bmWidth, size.bmHeight, memory.get(), 0, 0, SRCCOPY);
 }
 
-LRESULT CALLBACK SplashWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+LRESULT CALLBACK SplashWindowProcedure(HWND window, UINT message, WPARAM wParam, LPARAM lParam) noexcept
 {
     switch (message) {
     case WM_PAINT:
@@ -205,7 +259,6 @@ SplashScreenWindow::~SplashScreenWindow() = default;
 WindowHandle SplashScreenWindow::Create(const std::u16string& imagePath, bool shadow)
 {
     if (!RegisterSplashClassOnce(shadow)) return nullptr;
-    StartGdiPlusOnce();
     {
         // The decoded image is released as soon as it has been rendered.
         const SplashImage image(imagePath);
@@ -250,7 +303,7 @@ void RunThreadMessageLoop()
 
 namespace {
 
-DWORD WINAPI SplashThreadEntry(LPVOID start)
+DWORD WINAPI SplashThreadEntry(LPVOID start) noexcept
 {
     const auto* run = static_cast<const SplashThread::Body*>(start);
     return run->body(run->argument);

@@ -10,7 +10,9 @@ struct ThreadStart {
     void* argument;
 };
 
-DWORD WINAPI ThreadEntry(LPVOID start)
+// noexcept: an error that reaches the top of a thread ends the process with
+// a word (os/FatalError.h), not somewhere in the system's thread code.
+DWORD WINAPI ThreadEntry(LPVOID start) noexcept
 {
     const auto* work = static_cast<const ThreadStart*>(start);
     return work->body(work->argument);

@@ -47,27 +47,44 @@ TEST(ExceptionPrompt, OnATerminalIgnoreWaitsForTheApplicationAndStopEndsIt)
     }
 }
 
-TEST(RuntimeNotFoundPrompt, AFolderWithAVmIsUsedAndRemembered)
+// The folder is remembered as a full path, as the Windows folder picker
+// gives it, so a start from any other folder finds it again.
+TEST(RuntimeNotFoundPrompt, AFolderWithAVmIsUsedAndRememberedInFull)
 {
-    AppFolder app;
-    const fs::path userRoot = app.Path() / "config";
-    const ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", userRoot.u16string());
-    app.WriteSettings("[Product Information]\nProduct Name=Shop\nProduct Code=s1\n"
-                      "[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=1.8\n"
-                      "Maximum Version=1.8\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n");
-    const std::string notARuntime = app.Path().string();
-    const RunResult result = app.RunOnTerminal({"x"}, notARuntime + "\n" + JdkHome().string() + "\n");
-    EXPECT_FALSE(result.timedOut);
-    EXPECT_EQ(result.exitCode, 0) << result.output;
-    EXPECT_NE(result.output.find("The Java Runtime Environment (JRE) was not found. Please  download and "
-                                 "install a JRE (version between 1.8 and 1.8) from:\nhttps://adoptium.net/"),
-              std::string::npos)
-        << result.output;
-    EXPECT_NE(result.output.find("No Java VM was found in " + notARuntime), std::string::npos);
-    EXPECT_NE(result.output.find("count 1"), std::string::npos) << "the application did not run";
-    EXPECT_EQ(ReadBytes(userRoot / "Shop" / "s1" / "shop.ini"),
-              "[Java Runtime Environment]\nJRE Path=" + JdkHome().string() + "/\n");
-    EXPECT_EQ(app.Run({}).exitCode, 0) << "the next start asked again";
+    const std::pair<std::string, std::string> answers[] = {
+        {JdkHome().string(), JdkHome().string()},
+        {"jdk", "<app>/jdk"},       // in the current folder
+        {"~/jdk/", "<app>/home/jdk"}, // in the home folder
+    };
+    for (const auto& [answer, remembered] : answers) {
+        AppFolder app;
+        const fs::path userRoot = app.Path() / "config";
+        const ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", userRoot.u16string());
+        const ScopedEnvironmentVariable home(u"HOME", (app.Path() / "home").u16string());
+        fs::create_directories(app.Path() / "home");
+        fs::create_directory_symlink(JdkHome(), app.Path() / "jdk");
+        fs::create_directory_symlink(JdkHome(), app.Path() / "home" / "jdk");
+        app.WriteSettings("[Product Information]\nProduct Name=Shop\nProduct Code=s1\n"
+                          "[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=1.8\n"
+                          "Maximum Version=1.8\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n");
+        const std::string notARuntime = app.Path().string();
+        const RunResult result = app.RunOnTerminal({"x"}, notARuntime + "\n" + answer + "\n");
+        EXPECT_FALSE(result.timedOut);
+        EXPECT_EQ(result.exitCode, 0) << answer << result.output;
+        EXPECT_NE(result.output.find("The Java Runtime Environment (JRE) was not found. Please  download and "
+                                     "install a JRE (version between 1.8 and 1.8) from:\nhttps://adoptium.net/"),
+                  std::string::npos)
+            << result.output;
+        EXPECT_NE(result.output.find("No Java VM was found in " + notARuntime), std::string::npos);
+        EXPECT_NE(result.output.find("count 1"), std::string::npos) << answer << ": the application did not run";
+        std::string expected = remembered;
+        if (expected.starts_with("<app>")) expected.replace(0, 5, app.Path().string());
+        EXPECT_EQ(ReadBytes(userRoot / "Shop" / "s1" / "shop.ini"),
+                  "[Java Runtime Environment]\nJRE Path=" + expected + "/\n")
+            << answer;
+        Program elsewhere({app.Launcher().string()}, userRoot);
+        EXPECT_EQ(elsewhere.Finish(std::chrono::seconds(60)).exitCode, 0) << answer << ": the next start asked again";
+    }
 }
 
 TEST(RuntimeNotFoundPrompt, AnEmptyAnswerOrNoTerminalEndsWithoutWriting)

@@ -83,21 +83,34 @@ TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
     }
 }
 
+// The runtime's home is named in full, also when its folder is itself named
+// lib; programs the application starts find the runtime's java on PATH.
 TEST(JavaApplication, SeesTheRuntimeVariablesAndTheExpandedClassPath)
 {
-    AppFolder app;
-    fs::create_directories(app.Path() / "lib");
-    for (const char* jar : {"alpha.jar", "beta.jar"}) fs::copy_file(TALA_PROBE_JAR, app.Path() / "lib" / jar);
-    app.WriteSettings("[Java Runtime Environment]\nJRE Path=" + JdkHome().string() +
-                      "\nMain Class=probe.Environment\n[Class Path]\nClass Path=lib/*.jar\n");
-    const RunResult result = app.Run({});
-    ASSERT_EQ(result.exitCode, 0) << result.errors;
-    EXPECT_EQ(Line(result.output, "TALA_JVM_PATH"), (JdkHome() / "lib/server/libjvm.so").string());
-    EXPECT_EQ(Line(result.output, "TALA_JVM_HOME"), JdkHome().string());
-    const std::string classPath = Line(result.output, "java.class.path");
-    const std::string alpha = (app.Path() / "lib/alpha.jar").string() + ":";
-    const std::string beta = (app.Path() / "lib/beta.jar").string() + ":";
-    EXPECT_TRUE(classPath == alpha + beta || classPath == beta + alpha) << classPath;
+    for (const bool homeNamedLib : {false, true}) {
+        AppFolder app;
+        fs::create_directories(app.Path() / "lib");
+        for (const char* jar : {"alpha.jar", "beta.jar"}) fs::copy_file(TALA_PROBE_JAR, app.Path() / "lib" / jar);
+        fs::path home = JdkHome();
+        if (homeNamedLib) {
+            home = app.Path() / "runtime" / "lib";
+            fs::create_directories(home.parent_path());
+            fs::create_directory_symlink(JdkHome(), home);
+        }
+        app.WriteSettings("[Java Runtime Environment]\nJRE Path=" + home.string() +
+                          "\nMain Class=probe.Environment\nLibrary Path=native\n[Class Path]\nClass Path=lib/*.jar\n");
+        const RunResult result = app.Run({});
+        ASSERT_EQ(result.exitCode, 0) << result.errors;
+        EXPECT_EQ(Line(result.output, "TALA_JVM_PATH"), (home / "lib/server/libjvm.so").string());
+        EXPECT_EQ(Line(result.output, "TALA_JVM_HOME"), home.string());
+        const auto lastEntry = [&](const std::string& list) { return list.substr(list.rfind(':') + 1); };
+        EXPECT_EQ(lastEntry(Line(result.output, "PATH")), (home / "bin").string());
+        EXPECT_EQ(lastEntry(Line(result.output, "java.library.path")), (home / "lib").string());
+        const std::string classPath = Line(result.output, "java.class.path");
+        const std::string alpha = (app.Path() / "lib/alpha.jar").string() + ":";
+        const std::string beta = (app.Path() / "lib/beta.jar").string() + ":";
+        EXPECT_TRUE(classPath == alpha + beta || classPath == beta + alpha) << classPath;
+    }
 }
 
 TEST(JavaApplication, APercentageHeapFollowsThePhysicalMemory)

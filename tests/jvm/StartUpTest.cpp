@@ -8,6 +8,14 @@
 
 #include <gtest/gtest.h>
 
+#if defined(__SANITIZE_ADDRESS__)
+#define TALA_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALA_ADDRESS_SANITIZER
+#endif
+#endif
+
 namespace tala::test {
 namespace {
 
@@ -31,6 +39,22 @@ TEST_P(StartUp, EndsWithTheMessageAndExitCodeOfItsSettings)
 }
 
 INSTANTIATE_TEST_SUITE_P(Settings, StartUp, testing::ValuesIn(StartUpCases()), CaseName<StartUpCase>);
+
+// Memory that runs out (here reading a settings value larger than the
+// address space the launcher may use) ends the start with a word and -1,
+// not with an abort that says nothing.
+TEST(StartUpFailure, RunningOutOfMemoryEndsWithAWordAndMinusOne)
+{
+#ifdef TALA_ADDRESS_SANITIZER
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#endif
+    AppFolder app;
+    app.WriteSettings("[Java Runtime Environment]\nMain Class=" + std::string(std::size_t{64} << 20, 'a') + "\n");
+    Program launcher({"/bin/sh", "-c", "ulimit -v 200000 && exec ./shop"}, app.Path());
+    const RunResult result = launcher.Finish(std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.errors, "The launcher ran out of memory and has to stop.\n");
+}
 
 } // namespace
 } // namespace tala::test

@@ -10,9 +10,20 @@
 
 #include <gtest/gtest.h>
 
+#ifndef _WIN32
+#include <functional>
+#include <tuple>
+
+#include <grp.h>
+#include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
+#endif
+
 namespace tala {
 namespace {
 
+namespace fs = std::filesystem;
 using test::TempFolder;
 using test::WriteBytes;
 
@@ -71,6 +82,132 @@ TEST(SettingsFile, AMissingFileReadsEmptyAndWritesCreateIt)
     file.GetSectionNames(names);
     EXPECT_EQ(names, (StringList{u"Java Runtime Environment", u"Other"}));
 }
+
+#ifndef _WIN32
+// How a settings file is met by the "JRE Path" write-back, and who writes.
+enum class Setup { File, MissingFolder, Unreadable, ReadOnly, Linked };
+enum class Writer { Owner, Root };
+
+struct WriteBackCase {
+    const char* rule;
+    Setup setup;
+    Writer writer;
+    std::optional<std::string> before; // the file's bytes; none: no file
+    std::optional<std::string> after;  // none: still no file
+};
+
+// As root the files belong to user 65534, who writes them in a child of its
+// own (root may read and write anything); otherwise this process is the owner.
+constexpr uid_t kPlainUser = 65534;
+
+// Mode, owner and group.
+std::tuple<mode_t, uid_t, gid_t> Ownership(const fs::path& file)
+{
+    struct stat status {};
+    ::stat(file.c_str(), &status);
+    return {status.st_mode & 07777, status.st_uid, status.st_gid};
+}
+
+// The file's mode for its setup; as root, everything then goes to the plain user.
+void GiveToPlainUser(const fs::path& folder, const fs::path& file, Setup setup)
+{
+    const mode_t modes[] = {0604, 0604, 0200, 0444, 0640};
+    ::chmod(file.c_str(), modes[static_cast<int>(setup)]);
+    if (::geteuid() != 0) return;
+    ::lchown(folder.c_str(), kPlainUser, kPlainUser);
+    for (const auto& entry : fs::recursive_directory_iterator(folder)) {
+        ::lchown(entry.path().c_str(), kPlainUser, kPlainUser);
+    }
+}
+
+// Calls write with the folder the files lie in. The plain user's child
+// enters it before it gives up root, as it may have no way through the
+// folders above. False when the case cannot be made here: root's write
+// without root.
+bool RunAs(Writer writer, const fs::path& folder, const std::function<void(const fs::path&)>& write)
+{
+    const bool root = ::geteuid() == 0;
+    if (writer == Writer::Root && !root) return false;
+    if (writer == Writer::Root || !root) {
+        write(folder);
+        return true;
+    }
+    const pid_t child = ::fork();
+    if (child == 0) {
+        const bool dropped = ::chdir(folder.c_str()) == 0 && ::setgroups(0, nullptr) == 0 &&
+                             ::setresgid(kPlainUser, kPlainUser, kPlainUser) == 0 &&
+                             ::setresuid(kPlainUser, kPlainUser, kPlainUser) == 0;
+        if (dropped) write(".");
+        ::_exit(dropped ? 0 : 1);
+    }
+    int status = -1;
+    ::waitpid(child, &status, 0);
+    EXPECT_EQ(status, 0) << "the child could not become user " << kPlainUser;
+    return true;
+}
+
+// What a file holds after the write-back, byte for byte: only the key's line
+// is new, and a file that cannot be read or written stays as it was (the
+// start goes on). A link stays a link; mode, owner and group stay. Under
+// Wine the profile functions rewrite the whole file (line ends, blank lines,
+// blanks around "="), unlike Windows, so this holds the POSIX writer alone.
+TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
+{
+    const std::string section = "[Java Runtime Environment]";
+    const std::string plain = section + "\nJRE Path=/old\n";
+    const std::string plainAfter = section + "\nJRE Path=/new\n";
+    const std::string crlf = "\r\nMain Class = a.B\r\nJRE Path=/";
+    const std::string crlfRest = "\r\n\r\n[Other]\r\nK=v\r\n";
+    const std::u16string utf16 = u"[Java Runtime Environment]\r\nMain Class=a.B\r\n";
+    const WriteBackCase cases[] = {
+        {"Latin-1 bytes of another line stay", Setup::File, Writer::Owner,
+         section + "\nName=Caf\xE9\nJRE Path=/old\n", section + "\nName=Caf\xE9\nJRE Path=/new\n"},
+        {"CRLF, blanks and other sections stay", Setup::File, Writer::Owner, section + crlf + "old" + crlfRest,
+         section + crlf + "new" + crlfRest},
+        {"UTF-16 keeps its code units and an odd last byte", Setup::File, Writer::Owner,
+         test::Utf16LeWithBom(utf16) + "\x7F", test::Utf16LeWithBom(utf16 + u"JRE Path=/new\r\n") + "\x7F"},
+        {"a missing file is made", Setup::File, Writer::Owner, std::nullopt, plainAfter},
+        {"a missing folder is not made", Setup::MissingFolder, Writer::Owner, std::nullopt, std::nullopt},
+        {"an unreadable file stays", Setup::Unreadable, Writer::Owner, plain, plain},
+        {"a read-only file stays", Setup::ReadOnly, Writer::Owner, plain, plain},
+        {"a read-only file stays for root too", Setup::ReadOnly, Writer::Root, plain, plain},
+        {"a linked file changes through the link", Setup::Linked, Writer::Owner, plain, plainAfter},
+        {"root keeps the owner and mode", Setup::File, Writer::Root, plain, plainAfter},
+    };
+    for (const WriteBackCase& c : cases) {
+        TempFolder folder;
+        const fs::path name = fs::path(c.setup == Setup::MissingFolder ? "missing" : "") / "Shop.ini";
+        const fs::path path = folder.Path() / name;
+        const fs::path file = folder.Path() / (c.setup == Setup::Linked ? "linked" : "") / "Shop.ini";
+        if (c.setup == Setup::Linked) {
+            fs::create_directory(folder.Path() / "linked");
+            fs::create_symlink(fs::path("linked") / "Shop.ini", path);
+        }
+        if (c.before) WriteBytes(file, *c.before);
+        GiveToPlainUser(folder.Path(), file, c.setup);
+        const auto ownership = Ownership(file);
+        const auto entries = std::distance(fs::recursive_directory_iterator(folder.Path()), {});
+
+        if (!RunAs(c.writer, folder.Path(), [&](const fs::path& base) {
+                SettingsFile((base / name).u16string()).SetString(keys::kJavaRuntimeEnvironment, keys::kJrePath, u"/new");
+            })) {
+            continue;
+        }
+
+        EXPECT_EQ(fs::exists(file), c.after.has_value()) << c.rule;
+        if (c.after) {
+            EXPECT_EQ(test::ReadBytes(file), *c.after) << c.rule;
+        }
+        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder.Path()), {}),
+                  entries + (c.after && !c.before))
+            << c.rule << ": files left over";
+        EXPECT_EQ(fs::is_symlink(path), c.setup == Setup::Linked) << c.rule;
+        if (c.before) {
+            EXPECT_EQ(Ownership(file), ownership) << c.rule;
+        }
+    }
+}
+#endif
 
 struct LayeredCase {
     const char* rule;

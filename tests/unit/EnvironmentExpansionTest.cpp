@@ -1,5 +1,6 @@
 // %NAME% references expanded by the rules Windows applies, on a made-up environment.
 #include "os/EnvironmentExpansion.h"
+#include "tests/shared/TestFiles.h"
 
 #include <gtest/gtest.h>
 
@@ -26,6 +27,21 @@ TEST(EnvironmentExpansion, ReferencesBetweenTwoPercentSigns)
     for (const auto& [text, expanded] : cases) {
         EXPECT_EQ(os::ExpandPercentReferences(text, lookup), expanded);
     }
+}
+
+// Settings written for Windows name variables in any letter case.
+TEST(EnvironmentExpansion, ANameMatchesIgnoringCaseUnlessOneMatchesExactly)
+{
+    const test::ScopedEnvironmentVariable home{u"TALA_TEST_HOME", u"/home/u"};
+    const test::ScopedEnvironmentVariable upper{u"TALA_TEST_BOTH", u"upper"};
+    const test::ScopedEnvironmentVariable lower{u"tala_test_both", u"lower"};
+    const test::ScopedEnvironmentVariable unset{u"TALA_TEST_UNSET", std::nullopt};
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"%Tala_Test_Home%/x", u"/home/u/x"}, {u"%tala_test_home%", u"/home/u"},
+        {u"%TALA_TEST_BOTH%", u"upper"},        {u"%tala_test_both%", u"lower"},
+        {u"%Tala_Test_Unset%", u"%Tala_Test_Unset%"},
+    };
+    for (const auto& [text, expanded] : cases) EXPECT_EQ(os::ExpandEnvironmentReferences(text), expanded);
 }
 
 } // namespace

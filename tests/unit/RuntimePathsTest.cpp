@@ -3,6 +3,7 @@
 #include "launcher/Launcher.h"
 #include "os/Environment.h"
 #include "os/Module.h"
+#include "os/Utf8.h"
 #include "tests/shared/TestFiles.h"
 #include "vm/RuntimePaths.h"
 #include "vm/VmOptions.h"
@@ -22,10 +23,19 @@ TEST(RuntimePaths, FoldersCutFromTheVmLibraryPath)
     EXPECT_EQ(StripPathComponents(u"a\\b", 5, PathStyle::Windows), u"a");
     EXPECT_EQ(StripPathComponents(u"/jdk/lib/server/libjvm.so", 2, PathStyle::Posix), u"/jdk/lib");
 
-    EXPECT_EQ(RuntimeHomeOf(windows, PathStyle::Windows), u"C:\\jre");
-    EXPECT_EQ(RuntimeHomeOf(u"jvm.dll", PathStyle::Windows), u"jvm.dll");
-    EXPECT_EQ(RuntimeHomeOf(u"/jdk/lib/server/libjvm.so", PathStyle::Posix), u"/jdk");
-    EXPECT_EQ(RuntimeHomeOf(u"/j8/jre/lib/amd64/server/libjvm.so", PathStyle::Posix), u"/j8/jre");
+    // The home is cut at the layout the library lies in; a home named lib keeps its name.
+    const std::tuple<std::u16string, PathStyle, std::u16string> homes[] = {
+        {windows, PathStyle::Windows, u"C:\\jre"},
+        {u"jvm.dll", PathStyle::Windows, u"jvm.dll"},
+        {u"/jdk/lib/server/libjvm.so", PathStyle::Posix, u"/jdk"},
+        {u"/j8/jre/lib/amd64/server/libjvm.so", PathStyle::Posix, u"/j8/jre"},
+        {u"/opt/x/lib/lib/server/libjvm.so", PathStyle::Posix, u"/opt/x/lib"},
+        {u"/opt/x/lib/lib/amd64/server/libjvm.so", PathStyle::Posix, u"/opt/x/lib"},
+        {u"/opt/lib/amd64/lib/server/libjvm.so", PathStyle::Posix, u"/opt/lib/amd64"},
+    };
+    for (const auto& [library, style, home] : homes) {
+        EXPECT_EQ(RuntimeHomeOf(library, style), home) << os::ToUtf8(library);
+    }
 }
 
 TEST(RuntimePaths, LibraryPathAndPathComposedForEachConvention)
@@ -61,7 +71,7 @@ TEST(ApplyRuntimePaths, VariablesFirstThenLibraryPathBeforeTheClassPath)
     ApplyRuntimePaths(launcher);
     EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_PATH"), u"/jre/lib/server/libjvm.so");
     EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_HOME"), u"/jre");
-    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/tools:/usr/bin:/jre/lib");
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/tools:/usr/bin:/jre/bin");
 
     std::u16string modulePath;
     ASSERT_TRUE(os::GetModulePath(modulePath));
@@ -79,7 +89,7 @@ TEST(ApplyRuntimePaths, VariablesFirstThenLibraryPathBeforeTheClassPath)
     withoutLibraryPath.vmLibraryPath = u"/jre/lib/server/libjvm.so";
     ApplyRuntimePaths(withoutLibraryPath);
     EXPECT_TRUE(withoutLibraryPath.vmOptions.Options().empty());
-    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/usr/bin:/jre/lib");
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/usr/bin:/jre/bin");
 }
 
 } // namespace

@@ -9,6 +9,7 @@
 #include "tests/shared/CaseName.h"
 #include "tests/windows/ForeignWindows.h"
 #include "tests/windows/LauncherProcess.h"
+#include "tests/windows/ProgramsBeside.h"
 #include "tests/windows/WaitUntil.h"
 #include "tests/windows/splash/SplashPicture.h"
 #include "tests/windows/splash/SplashShop.h"
@@ -67,6 +68,25 @@ std::u16string U16(const std::wstring& text)
     return std::u16string(text.begin(), text.end());
 }
 
+// Wine takes its own copy of a system library over one in the application's
+// folder. Windows takes the folder's, and so does Wine for a program whose
+// Wine settings say so: here Shop.exe, for one library, while this lives.
+class ApplicationFolderFirst {
+public:
+    explicit ApplicationFolderFirst(const wchar_t* library) : library_(library)
+    {
+        constexpr wchar_t kNativeFirst[] = L"native,builtin";
+        ::RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, library_, REG_SZ, kNativeFirst, sizeof kNativeFirst);
+    }
+    ~ApplicationFolderFirst() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, library_); }
+    ApplicationFolderFirst(const ApplicationFolderFirst&) = delete;
+    ApplicationFolderFirst& operator=(const ApplicationFolderFirst&) = delete;
+
+private:
+    static constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Shop.exe\\DllOverrides";
+    const wchar_t* library_;
+};
+
 // --- the image on the screen ------------------------------------------------
 
 struct ImageCase {
@@ -80,17 +100,24 @@ struct ImageCase {
 
 class SplashImage : public testing::TestWithParam<ImageCase> {};
 
+// Drawn with the system's GDI+: a gdiplus.dll beside the launcher, where
+// anyone who can write to its folder could have put one, is never loaded.
 TEST_P(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnds)
 {
     const ImageCase& tested = GetParam();
     ASSERT_EQ(std::tuple(::GetSystemMetrics(SM_CXSCREEN), ::GetSystemMetrics(SM_CYSCREEN)), std::tuple(1024, 768));
     const SplashShop shop;
+    std::filesystem::copy_file(BesideThisProgram(L"planted\\gdiplus.dll"), shop.Folder() / "gdiplus.dll");
+    const ApplicationFolderFirst gdiplusFromTheFolder(L"gdiplus");
     WritePicture(shop.Folder() / "splash.bmp", tested.width, tested.height);
     shop.WriteDisplay(u"Splash Screen=splash.bmp\r\nSplash Screen Shadow=" + tested.shadowSetting);
     const Hold hold;
     const LauncherProcess launch(shop.CommandLine(), shop.Folder());
     ASSERT_TRUE(hold.WaitHeld(kArrival)) << Seen(shop);
-    ASSERT_TRUE(WaitUntil([&] { return ShowsSplashWindow(launch); }, kWindowTime)) << "no visible splash window";
+    const bool shown = WaitUntil([&] { return ShowsSplashWindow(launch); }, kWindowTime);
+    EXPECT_FALSE(std::filesystem::exists(shop.Folder() / "planted-library-loaded.txt"))
+        << "the gdiplus.dll beside the launcher was loaded";
+    ASSERT_TRUE(shown) << "no visible splash window";
 
     const HWND window = launch.Window(kSplashClass);
     RECT frame{};

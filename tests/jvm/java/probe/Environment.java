@@ -13,6 +13,8 @@ public class Environment {
     public static void main(String[] args) {
         System.out.println("TALA_JVM_PATH=" + System.getenv("TALA_JVM_PATH"));
         System.out.println("TALA_JVM_HOME=" + System.getenv("TALA_JVM_HOME"));
+        System.out.println("PATH=" + System.getenv("PATH"));
+        System.out.println("java.library.path=" + System.getProperty("java.library.path"));
         System.out.println("java.class.path=" + System.getProperty("java.class.path"));
         System.out.println("maxMemory=" + Runtime.getRuntime().maxMemory());
         try {
