@@ -151,12 +151,16 @@ bool PackPe(const PackRequest& request, Parts& parts, std::string& out, std::u16
     PeImage image;
     ResourceTable resources;
     std::string reason;
-    if (!image.Parse(parts.launcher, reason) || !image.ReadResources(resources, reason)) {
+    if (!image.Parse(parts.launcher, reason)) {
         error = Blame(request.launcher, Ascii(reason));
         return false;
     }
     if (!IsTalaLauncher(parts.launcher)) {
         error = Blame(request.launcher, u"is not a Tala launcher");
+        return false;
+    }
+    if (!image.LocateResources(reason) || !image.ReadResources(resources, reason)) {
+        error = Blame(request.launcher, Ascii(reason));
         return false;
     }
     if (!Brand(request, parts, resources, error)) return false;

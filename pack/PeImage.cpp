@@ -99,12 +99,10 @@ bool PeImage::Parse(std::string bytes, std::string& error)
     }
         overlayEnd_ = certificates;
     }
-    return CheckLayout(error);
+    return true;
 }
 
-// The resource section is rebuilt in place, so it must be the last section
-// but for the base relocations, which nothing addresses but their directory.
-bool PeImage::CheckLayout(std::string& error)
+bool PeImage::LocateResources(std::string& error)
 {
     const std::uint32_t resources = Directory(kResourceDirectory);
     const auto found = std::find_if(sections_.begin(), sections_.end(), [&](const PeSection& section) {

@@ -24,10 +24,13 @@ struct PeSection {
 
 class PeImage {
 public:
-    // False with the reason when the bytes are no executable image this
-    // tool can rewrite.
+    // False with the reason when the bytes are no executable image.
     bool Parse(std::string bytes, std::string& error);
 
+    // False with the reason when the resources cannot be rewritten in place:
+    // they must be the last section but for the base relocations, which
+    // nothing addresses but their directory.
+    bool LocateResources(std::string& error);
     bool ReadResources(ResourceTable& resources, std::string& error) const;
 
     // What follows the sections in the file, without a signature's
@@ -43,7 +46,6 @@ private:
     std::uint32_t DirectorySize(int index) const;
     std::size_t DirectoryField(int index) const;
     bool ReadImage(std::uint32_t rva, std::uint32_t size, std::string& bytes) const;
-    bool CheckLayout(std::string& error);
 
     std::string bytes_;
     std::size_t optionalHeader_ = 0;
