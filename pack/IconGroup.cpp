@@ -28,12 +28,16 @@ bool ReadImages(std::string_view ico, std::vector<IconImage>& images, std::strin
     }
     const std::uint16_t count = Read16(ico, 4);
     if (count == 0) return Fail(error, "holds no image");
-    if (!Fits(ico, kDirectorySize, std::uint64_t{count} * kFileEntrySize)) return Fail(error, "its directory is cut short");
+    if (!Fits(ico, kDirectorySize, std::uint64_t{count} * kFileEntrySize)) {
+        return Fail(error, "its directory is cut short");
+    }
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = kDirectorySize + i * kFileEntrySize;
         const std::uint32_t size = Read32(ico, entry + 8);
         const std::uint32_t offset = Read32(ico, entry + 12);
-        if (size == 0 || !Fits(ico, offset, size)) return Fail(error, "an image lies beyond the end of the file");
+        if (size == 0 || !Fits(ico, offset, size)) {
+            return Fail(error, "an image lies beyond the end of the file");
+        }
         const std::string_view data = ico.substr(offset, size);
         const bool png = data.substr(0, kPngSignature.size()) == kPngSignature;
         const bool bitmap = data.size() >= kBitmapInfoHeaderSize && Read32(data, 0) == kBitmapInfoHeaderSize;

@@ -20,16 +20,15 @@ bool MeasureJar(std::string_view bytes, std::size_t& length, std::string& error)
         return false;
     }
     // The end record is the last one within a comment's reach of the end.
-    const std::size_t lowest = bytes.size() > kEndRecordSize + kMaximumComment
-                                   ? bytes.size() - kEndRecordSize - kMaximumComment
-                                   : 0;
+    const std::size_t lowest =
+        bytes.size() > kEndRecordSize + kMaximumComment ? bytes.size() - kEndRecordSize - kMaximumComment : 0;
     for (std::size_t at = bytes.size() - kEndRecordSize + 1; at-- > lowest;) {
         if (bytes.substr(at, 4) != kEndRecord) continue;
         const std::uint32_t directorySize = Read32(bytes, at + 12);
         const std::uint32_t directory = Read32(bytes, at + 16);
         const std::size_t end = at + kEndRecordSize + Read16(bytes, at + 20);
-        if (Read16(bytes, at + 10) == 0 || directory > at || directorySize > at - directory || end > bytes.size() ||
-            bytes.substr(directory, 4) != kCentralHeader) {
+        if (Read16(bytes, at + 10) == 0 || directory > at || directorySize > at - directory ||
+            end > bytes.size() || bytes.substr(directory, 4) != kCentralHeader) {
             continue;
         }
         length = end;

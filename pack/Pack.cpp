@@ -22,7 +22,7 @@ struct Parts {
     std::string launcher;
     std::optional<std::string> settings; // enciphered
     std::optional<std::string> icon;
-    std::optional<std::string> jar;      // the zip alone
+    std::optional<std::string> jar; // the zip alone
 };
 
 std::u16string Ascii(std::string_view text) { return std::u16string(text.begin(), text.end()); }
@@ -79,18 +79,20 @@ constexpr MessageText kMessageTexts[] = {
 // string table (Windows) or among its constants (Linux).
 bool IsTalaLauncher(std::string_view image)
 {
-    const auto mark = std::find_if(std::begin(kMessageTexts), std::end(kMessageTexts),
-                                   [](const MessageText& entry) { return entry.id == MessageId::MainClassMissing; });
+    const auto mark =
+        std::find_if(std::begin(kMessageTexts), std::end(kMessageTexts),
+                     [](const MessageText& entry) { return entry.id == MessageId::MainClassMissing; });
     std::string bytes;
     AppendUtf16(bytes, mark->text);
     return image.find(bytes) != std::string_view::npos;
 }
 
-bool PackElf(const PackRequest& request, Parts& parts, std::string& out, std::u16string& error)
+bool PackElf(const PackRequest& request, const Parts& parts, std::string& out, std::u16string& error)
 {
     if (parts.icon || !request.versionStrings.empty() || request.executionLevel) {
-        error = Blame(request.launcher, u"is a Linux (ELF) launcher: --icon, --version and --execution-level brand "
-                                        u"Windows launchers only");
+        error = Blame(request.launcher,
+                      u"is a Linux (ELF) launcher: --icon, --version and --execution-level brand "
+                      u"Windows launchers only");
         return false;
     }
     // What an earlier packing appended goes; what this one does not replace stays.
@@ -128,7 +130,8 @@ bool Brand(const PackRequest& request, const Parts& parts, ResourceTable& resour
     }
     if (!request.versionStrings.empty()) {
         resources.RemoveType(ResourceKey::Id(kVersionType));
-        resources.Put(ResourceKey::Id(kVersionType), ResourceKey::Id(1), BuildVersionResource(request.versionStrings));
+        resources.Put(ResourceKey::Id(kVersionType), ResourceKey::Id(1),
+                      BuildVersionResource(request.versionStrings));
     }
     if (request.executionLevel) {
         const Resource* manifest = resources.Find(ResourceKey::Id(kManifestType), ResourceKey::Id(1));
@@ -146,7 +149,7 @@ bool Brand(const PackRequest& request, const Parts& parts, ResourceTable& resour
     return true;
 }
 
-bool PackPe(const PackRequest& request, Parts& parts, std::string& out, std::u16string& error)
+bool PackPe(const PackRequest& request, const Parts& parts, std::string& out, std::u16string& error)
 {
     PeImage image;
     ResourceTable resources;
@@ -190,7 +193,7 @@ bool Pack(const PackRequest& request, std::u16string& error)
     std::string out;
     const std::string_view launcher = parts.launcher;
     bool packed = false;
-    if (launcher.substr(0, 4) == "\x7F" "ELF") {
+    if (launcher.substr(0, 4) == std::string_view("\x7F" "ELF")) {
         packed = PackElf(request, parts, out, error);
     } else if (launcher.substr(0, 2) == "MZ") {
         packed = PackPe(request, parts, out, error);

@@ -5,7 +5,6 @@
 #include <algorithm>
 #include <iterator>
 
-
 namespace tala::pack {
 namespace {
 
@@ -26,7 +25,8 @@ bool AddVersionString(const std::u16string& value, VersionStrings& strings, std:
     const std::u16string name = value.substr(0, equals);
     if (equals == std::u16string::npos || !IsVersionStringName(name)) {
         error = u"--version wants NAME=VALUE with NAME one of FileVersion, ProductVersion, CompanyName, "
-                u"FileDescription, ProductName, LegalCopyright, OriginalFilename, InternalName, Comments; not \"" +
+                u"FileDescription, ProductName, LegalCopyright, OriginalFilename, InternalName, Comments; "
+                u"not \"" +
                 value + u"\"";
         return false;
     }
@@ -49,8 +49,12 @@ bool ParsePackArguments(const std::vector<std::u16string>& words, PackRequest& r
     std::optional<std::u16string> output;
     // The options given at most once, and where each value goes.
     const std::pair<std::u16string_view, std::optional<std::u16string>*> once[] = {
-        {u"--launcher", &launcher},         {u"--output", &output}, {u"--settings", &request.settings},
-        {u"--upgrade-code", &request.upgradeCode}, {u"--icon", &request.icon}, {u"--jar", &request.jar},
+        {u"--launcher", &launcher},
+        {u"--output", &output},
+        {u"--settings", &request.settings},
+        {u"--upgrade-code", &request.upgradeCode},
+        {u"--icon", &request.icon},
+        {u"--jar", &request.jar},
         {u"--execution-level", &request.executionLevel}};
     help = false;
     for (std::size_t i = 0; i < words.size(); ++i) {
@@ -61,16 +65,19 @@ bool ParsePackArguments(const std::vector<std::u16string>& words, PackRequest& r
         // "--option VALUE" or "--option=VALUE".
         const std::size_t equals = words[i].find(u'=');
         const std::u16string option = words[i].substr(0, equals);
-        const auto slot = std::find_if(std::begin(once), std::end(once), [&](const auto& entry) { return entry.first == option; });
+        const auto slot = std::find_if(std::begin(once), std::end(once),
+                                       [&](const auto& entry) { return entry.first == option; });
         if (slot == std::end(once) && option != u"--version") {
-            error = (option.rfind(u"--", 0) == 0 ? u"unknown option \"" : u"unexpected word \"") + words[i] + u"\"";
+            error = (option.rfind(u"--", 0) == 0 ? u"unknown option \"" : u"unexpected word \"") + words[i] +
+                    u"\"";
             return false;
         }
         if (equals == std::u16string::npos && i + 1 == words.size()) {
             error = option + u" wants a value";
             return false;
         }
-        const std::u16string value = equals != std::u16string::npos ? words[i].substr(equals + 1) : words[++i];
+        const std::u16string value =
+            equals != std::u16string::npos ? words[i].substr(equals + 1) : words[++i];
         const bool taken = slot != std::end(once) ? TakeOnce(*slot->second, option, value, error)
                                                   : AddVersionString(value, request.versionStrings, error);
         if (!taken) return false;

@@ -82,12 +82,14 @@ bool PeImage::Parse(std::string bytes, std::string& error)
     sectionsEnd_ = table + sectionCount * kSectionHeaderSize;
     for (std::size_t i = 0; i < sectionCount; ++i) {
         const std::size_t header = table + i * kSectionHeaderSize;
-        const PeSection section{header, Read32(file, header + 8), Read32(file, header + 12), Read32(file, header + 16),
-                                Read32(file, header + 20)};
+        const PeSection section{header, Read32(file, header + 8), Read32(file, header + 12),
+                                Read32(file, header + 16), Read32(file, header + 20)};
         if (section.rawSize != 0 && !Fits(file, section.rawPointer, section.rawSize)) {
-        return Fail(error, "is cut short: a section's data lies beyond the end of the file");
-    }
-        if (section.rawSize != 0) sectionsEnd_ = std::max<std::size_t>(sectionsEnd_, section.rawPointer + section.rawSize);
+            return Fail(error, "is cut short: a section's data lies beyond the end of the file");
+        }
+        if (section.rawSize != 0) {
+            sectionsEnd_ = std::max<std::size_t>(sectionsEnd_, section.rawPointer + section.rawSize);
+        }
         sections_.push_back(section);
     }
 
@@ -95,8 +97,8 @@ bool PeImage::Parse(std::string bytes, std::string& error)
     if (DirectorySize(kCertificateDirectory) != 0) {
         const std::uint32_t certificates = Directory(kCertificateDirectory);
         if (certificates < sectionsEnd_ || !Fits(file, certificates, DirectorySize(kCertificateDirectory))) {
-        return Fail(error, "its certificate table lies outside the file");
-    }
+            return Fail(error, "its certificate table lies outside the file");
+        }
         overlayEnd_ = certificates;
     }
     return true;
@@ -114,19 +116,28 @@ bool PeImage::LocateResources(std::string& error)
     if (resourceSection.rawPointer < sections_.back().header + kSectionHeaderSize) {
         return Fail(error, "its resource section overlaps its headers");
     }
+    // Every byte before the resource section's data stays where it is, and
+    // only the relocations come behind it.
+    for (std::size_t i = 0; i < resourceSection_; ++i) {
+        const PeSection& section = sections_[i];
+        if (section.rawSize != 0 &&
+            section.rawPointer + std::uint64_t{section.rawSize} > resourceSection.rawPointer) {
+            return Fail(error, "its sections' data are not in the order of their addresses");
+        }
+    }
     std::uint32_t lastRaw = resourceSection.rawPointer;
     for (std::size_t i = resourceSection_ + 1; i < sections_.size(); ++i) {
         const PeSection& section = sections_[i];
         if (section.virtualAddress != Directory(kRelocationDirectory) || section.rawPointer < lastRaw) {
-        return Fail(error, "its resource section is not at the end of the image");
-    }
+            return Fail(error, "its resource section is not at the end of the image");
+        }
         lastRaw = section.rawPointer;
     }
     for (int i = 0; i < static_cast<int>(directoryCount_); ++i) {
         if (i == kCertificateDirectory || i == kResourceDirectory || i == kRelocationDirectory) continue;
         if (Directory(i) >= resourceSection.virtualAddress) {
-        return Fail(error, "data behind its resources would move");
-    }
+            return Fail(error, "data behind its resources would move");
+        }
     }
     return true;
 }
@@ -167,8 +178,8 @@ std::string PeImage::Rebuild(const ResourceTable& resources, std::string_view ov
         Write32(out, section.header + 12, address);
         Write32(out, section.header + 20, section.rawSize != 0 ? static_cast<std::uint32_t>(out.size()) : 0);
         out.append(bytes_, section.rawPointer, section.rawSize);
-        Write32(out, DirectoryField(kRelocationDirectory), address + Directory(kRelocationDirectory) -
-                                                               section.virtualAddress);
+        Write32(out, DirectoryField(kRelocationDirectory),
+                address + Directory(kRelocationDirectory) - section.virtualAddress);
         imageEnd = address + Extent(section);
     }
     Write32(out, optionalHeader_ + 56, AlignUp(imageEnd, sectionAlignment_)); // SizeOfImage
@@ -190,10 +201,14 @@ std::uint32_t PeImage::Directory(int index) const
 
 std::uint32_t PeImage::DirectorySize(int index) const
 {
-    return static_cast<std::uint32_t>(index) < directoryCount_ ? Read32(bytes_, DirectoryField(index) + 4) : 0;
+    return static_cast<std::uint32_t>(index) < directoryCount_ ? Read32(bytes_, DirectoryField(index) + 4)
+                                                               : 0;
 }
 
-std::size_t PeImage::DirectoryField(int index) const { return directories_ + static_cast<std::size_t>(index) * 8; }
+std::size_t PeImage::DirectoryField(int index) const
+{
+    return directories_ + static_cast<std::size_t>(index) * 8;
+}
 
 bool PeImage::ReadImage(std::uint32_t rva, std::uint32_t size, std::string& bytes) const
 {

@@ -49,7 +49,7 @@ private:
 
     std::string bytes_;
     std::size_t optionalHeader_ = 0;
-    std::size_t directories_ = 0;     // the data directory table
+    std::size_t directories_ = 0; // the data directory table
     std::uint32_t directoryCount_ = 0;
     std::uint32_t fileAlignment_ = 0;
     std::uint32_t sectionAlignment_ = 0;

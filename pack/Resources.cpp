@@ -28,16 +28,22 @@ int CompareCaseless(std::u16string_view a, std::u16string_view b)
 
 class TreeReader {
 public:
-    TreeReader(std::string_view section, const ResourceTable::ImageReader& image, std::vector<Resource>& resources)
-        : section_(section), image_(image), resources_(resources)
+    TreeReader(std::string_view section, const ResourceTable::ImageReader& image,
+               std::vector<Resource>& resources)
+        : section_(section)
+        , image_(image)
+        , resources_(resources)
     {
     }
 
     // Level 0 lists types, 1 names, 2 languages, whose entries are data.
     bool ReadDirectory(std::uint32_t offset, int level, Resource& path)
     {
-        if (!Fits(section_, offset, kDirectorySize)) return Fail("a resource directory lies outside its section");
-        const std::uint32_t count = Read16(section_, offset + 12u) + std::uint32_t{Read16(section_, offset + 14u)};
+        if (!Fits(section_, offset, kDirectorySize)) {
+            return Fail("a resource directory lies outside its section");
+        }
+        const std::uint32_t count =
+            Read16(section_, offset + 12u) + std::uint32_t{Read16(section_, offset + 14u)};
         if (!Fits(section_, offset + kDirectorySize, std::uint64_t{count} * kEntrySize)) {
             return Fail("a resource directory's entries lie outside its section");
         }
@@ -51,7 +57,8 @@ public:
             if (level == 2) path.language = key.id;
             const bool isDirectory = (target & kHighBit) != 0;
             if (isDirectory != (level < 2)) return Fail("the resource tree is not three levels deep");
-            const bool read = isDirectory ? ReadDirectory(target & ~kHighBit, level + 1, path) : ReadData(target, path);
+            const bool read =
+                isDirectory ? ReadDirectory(target & ~kHighBit, level + 1, path) : ReadData(target, path);
             if (!read) return false;
         }
         return true;
@@ -80,7 +87,9 @@ private:
 
     bool ReadData(std::uint32_t offset, Resource path)
     {
-        if (!Fits(section_, offset, kDataEntrySize)) return Fail("a resource's data entry lies outside its section");
+        if (!Fits(section_, offset, kDataEntrySize)) {
+            return Fail("a resource's data entry lies outside its section");
+        }
         if (resources_.size() >= kMaximumResources) return Fail("the resource tree loops");
         path.codePage = Read32(section_, offset + 8u);
         if (!image_(Read32(section_, offset), Read32(section_, offset + 4u), path.data)) {
@@ -126,7 +135,10 @@ std::vector<TypeNode> GroupResources(const std::vector<Resource>& sorted)
 
 class TreeWriter {
 public:
-    explicit TreeWriter(std::uint32_t sectionRva) : sectionRva_(sectionRva) {}
+    explicit TreeWriter(std::uint32_t sectionRva)
+        : sectionRva_(sectionRva)
+    {
+    }
 
     std::string Write(const std::vector<TypeNode>& types)
     {
@@ -135,7 +147,9 @@ public:
         std::size_t directories = kDirectorySize + types.size() * kEntrySize;
         for (const TypeNode& type : types) {
             directories += kDirectorySize + type.names.size() * kEntrySize;
-            for (const NameNode& name : type.names) directories += kDirectorySize + name.languages.size() * kEntrySize;
+            for (const NameNode& name : type.names) {
+                directories += kDirectorySize + name.languages.size() * kEntrySize;
+            }
         }
         tree_.assign(directories, '\0');
 
@@ -177,9 +191,11 @@ private:
     template <typename Node, typename KeyOf>
     void WriteHeader(std::size_t directory, const std::vector<Node>& nodes, KeyOf keyOf)
     {
-        const auto named = std::count_if(nodes.begin(), nodes.end(), [&](const Node& node) { return !keyOf(node)->name.empty(); });
+        const auto named = std::count_if(nodes.begin(), nodes.end(),
+                                         [&](const Node& node) { return !keyOf(node)->name.empty(); });
         Write16(tree_, directory + 12, static_cast<std::uint16_t>(named));
-        Write16(tree_, directory + 14, static_cast<std::uint16_t>(nodes.size() - static_cast<std::size_t>(named)));
+        Write16(tree_, directory + 14,
+                static_cast<std::uint16_t>(nodes.size() - static_cast<std::size_t>(named)));
     }
 
     void SetEntry(std::size_t directory, std::size_t index, const ResourceKey& key, std::size_t target)

@@ -16,11 +16,11 @@ using namespace keys;
 constexpr std::array<std::u16string_view, 5> kSections = {kProductInformation, kJavaRuntimeEnvironment,
                                                           kApplication, kClassPathSection, kDisplay};
 constexpr std::array<std::u16string_view, 30> kKeys = {
-    kProductCode, kUpgradeCode, kProductName, kMinimumVersion, kMaximumVersion, kPreferredVersions,
-    kJrePath, kJvmType, kJvmSource, kVmProvider, kMainClass, kSystemPath, kLibraryPath,
-    kVirtualMachineParameters, kApplicationType, kFailureCheck, kOverrideWorkingDir, kPairProduct,
-    kPairReturnCode, kEmbeddedJar, kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd,
-    kSingleInstance, kClassPath, kSplashScreen, kSplashScreenShadow, kPrefferNativeSplashScreen};
+    kProductCode, kUpgradeCode, kProductName, kMinimumVersion, kMaximumVersion, kPreferredVersions, kJrePath,
+    kJvmType, kJvmSource, kVmProvider, kMainClass, kSystemPath, kLibraryPath, kVirtualMachineParameters,
+    kApplicationType, kFailureCheck, kOverrideWorkingDir, kPairProduct, kPairReturnCode, kEmbeddedJar,
+    kOutputFile, kOutputAppend, kErrorFile, kErrorAppend, kCmd, kSingleInstance, kClassPath, kSplashScreen,
+    kSplashScreenShadow, kPrefferNativeSplashScreen};
 
 std::u16string Decode(std::string_view bytes)
 {
@@ -48,13 +48,16 @@ std::u16string Canonical(std::u16string_view name, const std::array<std::u16stri
 // A section the settings file extends ("Application+") keeps its sign.
 std::u16string CanonicalSection(std::u16string_view name)
 {
-    if (!name.empty() && name.back() == u'+') return Canonical(name.substr(0, name.size() - 1), kSections) + u"+";
+    if (!name.empty() && name.back() == u'+') {
+        return Canonical(name.substr(0, name.size() - 1), kSections) + u"+";
+    }
     return Canonical(name, kSections);
 }
 
 std::u16string_view StripQuotes(std::u16string_view value)
 {
-    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') && value.back() == value.front()) {
+    if (value.size() >= 2 && (value.front() == u'"' || value.front() == u'\'') &&
+        value.back() == value.front()) {
         return value.substr(1, value.size() - 2);
     }
     return value;
@@ -82,7 +85,8 @@ SettingsToCarry MakeSettingsToCarry(std::string_view fileBytes)
         }
         const std::size_t equals = line.find(u'=');
         if (equals == std::u16string::npos) continue;
-        const std::u16string key = Canonical(TrimWhiteSpace(std::u16string_view(line).substr(0, equals)), kKeys);
+        const std::u16string key =
+            Canonical(TrimWhiteSpace(std::u16string_view(line).substr(0, equals)), kKeys);
         const std::u16string value(StripQuotes(TrimWhiteSpace(std::u16string_view(line).substr(equals + 1))));
         if (section == kProductInformation && key == kUpgradeCode && !codeFound) {
             settings.upgradeCode = value;

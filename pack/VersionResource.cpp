@@ -10,7 +10,7 @@ namespace tala::pack {
 namespace {
 
 constexpr std::array<std::u16string_view, 9> kNames = {
-    u"FileVersion", u"ProductVersion", u"CompanyName",    u"FileDescription", u"ProductName",
+    u"FileVersion",    u"ProductVersion",   u"CompanyName",  u"FileDescription", u"ProductName",
     u"LegalCopyright", u"OriginalFilename", u"InternalName", u"Comments"};
 
 // Language 0409 (English, United States), code page 04B0 (UTF-16).
@@ -85,12 +85,12 @@ std::string FixedFileInfo(const VersionStrings& strings)
     Append32(info, 0xFEEF04BD); // signature
     Append32(info, 0x00010000); // structure version 1.0
     for (const std::uint32_t version : versions) Append32(info, version);
-    Append32(info, 0x3F);      // the flags that are defined
-    Append32(info, 0);         // none set
+    Append32(info, 0x3F);       // the flags that are defined
+    Append32(info, 0);          // none set
     Append32(info, 0x00040004); // Windows NT, 32-bit and later
-    Append32(info, 1);         // an application
-    Append32(info, 0);         // no subtype
-    Append32(info, 0);         // no date
+    Append32(info, 1);          // an application
+    Append32(info, 0);          // no subtype
+    Append32(info, 0);          // no date
     Append32(info, 0);
     return info;
 }

@@ -30,7 +30,10 @@ std::uint64_t Fnv1a(std::uint64_t hash, std::u16string_view units)
 // SplitMix64: a keystream from the code. Two codes give unrelated streams.
 class KeyStream {
 public:
-    explicit KeyStream(std::u16string_view code) : state_(Fnv1a(Fnv1a(kFnvOffset, u"tala settings"), code)) {}
+    explicit KeyStream(std::u16string_view code)
+        : state_(Fnv1a(Fnv1a(kFnvOffset, u"tala settings"), code))
+    {
+    }
 
     char16_t Next()
     {

@@ -16,8 +16,8 @@ bool ReadAt(int fd, std::uint64_t offset, std::string& bytes)
 {
     std::size_t done = 0;
     while (done < bytes.size()) {
-        const ssize_t n = ::pread(fd, bytes.data() + done, bytes.size() - done,
-                                  static_cast<off_t>(offset + done));
+        const ssize_t n =
+            ::pread(fd, bytes.data() + done, bytes.size() - done, static_cast<off_t>(offset + done));
         if (n < 0 && errno == EINTR) continue;
         if (n <= 0) return false;
         done += static_cast<std::size_t>(n);

@@ -48,8 +48,8 @@ bool WriteFileInPlace(const std::u16string& path, std::string_view bytes, const 
         reason = Reason(errno);
         return false;
     }
-    const bool written = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) && ::fsync(file.Get()) == 0 &&
-                         ::rename(temporary.c_str(), target.c_str()) == 0;
+    const bool written = ::fchmod(file.Get(), mode) == 0 && WriteAll(file.Get(), bytes) &&
+                         ::fsync(file.Get()) == 0 && ::rename(temporary.c_str(), target.c_str()) == 0;
     if (!written) {
         reason = Reason(errno);
         ::unlink(temporary.c_str());

@@ -17,7 +17,8 @@ std::u16string Reason(DWORD error)
     const DWORD length = ::FormatMessageW(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
                                               FORMAT_MESSAGE_IGNORE_INSERTS,
                                           nullptr, error, 0, reinterpret_cast<wchar_t*>(&text), 0, nullptr);
-    std::u16string reason = length != 0 ? os::FromWide(text, length) : u"error " + os::FromUtf8(std::to_string(error));
+    std::u16string reason =
+        length != 0 ? os::FromWide(text, length) : u"error " + os::FromUtf8(std::to_string(error));
     ::LocalFree(text);
     while (!reason.empty() && (reason.back() == u'\n' || reason.back() == u'\r' || reason.back() == u'.')) {
         reason.pop_back();
@@ -40,8 +41,9 @@ bool WriteAll(HANDLE file, std::string_view bytes)
 
 bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::u16string& reason)
 {
-    const os::UniqueHandle file(os::ValidOrNull(::CreateFileW(os::Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr,
-                                                              OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    const os::UniqueHandle file(
+        os::ValidOrNull(::CreateFileW(os::Wide(path), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                      FILE_ATTRIBUTE_NORMAL, nullptr)));
     LARGE_INTEGER size{};
     if (file == nullptr || !::GetFileSizeEx(file.get(), &size)) {
         reason = Reason(::GetLastError());
@@ -51,7 +53,8 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::u16strin
     std::size_t done = 0;
     while (done < bytes.size()) {
         DWORD read = 0;
-        const auto chunk = static_cast<DWORD>(bytes.size() - done < (1u << 30) ? bytes.size() - done : (1u << 30));
+        const auto chunk =
+            static_cast<DWORD>(bytes.size() - done < (1u << 30) ? bytes.size() - done : (1u << 30));
         if (!::ReadFile(file.get(), bytes.data() + done, chunk, &read, nullptr) || read == 0) {
             reason = Reason(::GetLastError());
             return false;
@@ -64,18 +67,20 @@ bool ReadWholeFile(const std::u16string& path, std::string& bytes, std::u16strin
 bool WriteFileInPlace(const std::u16string& path, std::string_view bytes, const std::u16string&,
                       std::u16string& reason)
 {
-    const std::u16string temporary = path + u".tala-pack-" + os::FromUtf8(std::to_string(::GetCurrentProcessId()));
+    const std::u16string temporary =
+        path + u".tala-pack-" + os::FromUtf8(std::to_string(::GetCurrentProcessId()));
     bool written = false;
     {
-        const os::UniqueHandle file(os::ValidOrNull(
-            ::CreateFileW(os::Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
+        const os::UniqueHandle file(os::ValidOrNull(::CreateFileW(
+            os::Wide(temporary), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr)));
         if (file == nullptr) {
             reason = Reason(::GetLastError());
             return false;
         }
         written = WriteAll(file.get(), bytes) && ::FlushFileBuffers(file.get());
     }
-    written = written && ::MoveFileExW(os::Wide(temporary), os::Wide(path), MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
+    written = written && ::MoveFileExW(os::Wide(temporary), os::Wide(path),
+                                       MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH);
     if (!written) {
         reason = Reason(::GetLastError());
         ::DeleteFileW(os::Wide(temporary));

@@ -25,7 +25,8 @@ struct PackedApp {
 
     RunResult Pack(const std::string& carried, bool withJar, const std::vector<std::string>& more = {}) const
     {
-        std::vector<std::string> arguments{"--launcher", app.Launcher().string(), "--output", app.Launcher().string()};
+        std::vector<std::string> arguments{"--launcher", app.Launcher().string(), "--output",
+                                           app.Launcher().string()};
         if (!carried.empty()) {
             WriteBytes(app.Path() / "carry.ini", carried);
             arguments.insert(arguments.end(), {"--settings", (app.Path() / "carry.ini").string()});
@@ -41,16 +42,17 @@ struct PackedApp {
 // them: names in another case, a value in quotes.
 std::string ArgsSettings(const std::string& code, const std::string& more = "")
 {
-    return "[Product Information]\nUpgrade Code=" + code + "\n[java runtime environment]\nJRE Path=" +
-           JdkHome().string() + "\nmain class = \"probe.Args\"\n[Application]\n" + more;
+    return "[Product Information]\nUpgrade Code=" + code +
+           "\n[java runtime environment]\nJRE Path=" + JdkHome().string() +
+           "\nmain class = \"probe.Args\"\n[Application]\n" + more;
 }
 
 TEST(Pack, CarriedSettingsAndJarRunTheApplication)
 {
     struct Case {
         const char* rule;
-        std::string carried;     // the settings packed in; none when empty
-        std::string besideFile;  // the settings file beside the launcher; none when empty
+        std::string carried;    // the settings packed in; none when empty
+        std::string besideFile; // the settings file beside the launcher; none when empty
         int exitCode;
         std::string output;
         std::string said;
@@ -58,17 +60,16 @@ TEST(Pack, CarriedSettingsAndJarRunTheApplication)
     const std::string ran = UnitsInHex({u"word"});
     const std::string noMainClass = "Main class was not specified in INI file.\n";
     const Case cases[] = {
-        {"carried settings under an empty code need no settings file",
-         ArgsSettings("", "Embedded Jar=Yes\n"), "", 0, ran, ""},
-        {"the settings file's code opens the carried settings",
-         ArgsSettings("right", "embedded jar=yes\n"), "[Product Information]\nUpgrade Code=right\n", 0, ran, ""},
-        {"another code reads no carried settings",
-         ArgsSettings("right", "Embedded Jar=Yes\n"), "[Product Information]\nUpgrade Code=wrong\n", 255, "",
-         noMainClass},
-        {"a code only the carried text names opens nothing", ArgsSettings("right", "Embedded Jar=Yes\n"), "", 255,
-         "", noMainClass},
-        {"Embedded Jar in the settings file beside runs the carried jar", "", ArgsSettings("", "Embedded Jar=Yes\n"),
-         0, ran, ""},
+        {"carried settings under an empty code need no settings file", ArgsSettings("", "Embedded Jar=Yes\n"),
+         "", 0, ran, ""},
+        {"the settings file's code opens the carried settings", ArgsSettings("right", "embedded jar=yes\n"),
+         "[Product Information]\nUpgrade Code=right\n", 0, ran, ""},
+        {"another code reads no carried settings", ArgsSettings("right", "Embedded Jar=Yes\n"),
+         "[Product Information]\nUpgrade Code=wrong\n", 255, "", noMainClass},
+        {"a code only the carried text names opens nothing", ArgsSettings("right", "Embedded Jar=Yes\n"), "",
+         255, "", noMainClass},
+        {"Embedded Jar in the settings file beside runs the carried jar", "",
+         ArgsSettings("", "Embedded Jar=Yes\n"), 0, ran, ""},
     };
     for (const Case& c : cases) {
         const PackedApp packed;
@@ -114,11 +115,19 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
     const Case cases[] = {
         {"a missing settings file", with({"--settings", "@/none.ini"}), "@/none.ini", "cannot be read"},
         {"a jar that is no zip", with({"--jar", "@/shop"}), "@/shop", "is not a zip file"},
-        {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop", "Linux (ELF)"},
-        {"a program that is no Tala launcher", {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
-         TALA_PAIR_HELPER_PATH, "is not a Tala launcher"},
-        {"a cut Windows executable", {"--launcher", "@/cut.exe", "--output", "@/packed"}, "@/cut.exe", "cut short"},
-        {"an output folder that does not exist", {"--launcher", "@/shop", "--output", "@/none/shop"}, "@/none/shop",
+        {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop",
+         "Linux (ELF)"},
+        {"a program that is no Tala launcher",
+         {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
+         TALA_PAIR_HELPER_PATH,
+         "is not a Tala launcher"},
+        {"a cut Windows executable",
+         {"--launcher", "@/cut.exe", "--output", "@/packed"},
+         "@/cut.exe",
+         "cut short"},
+        {"an output folder that does not exist",
+         {"--launcher", "@/shop", "--output", "@/none/shop"},
+         "@/none/shop",
          "cannot be written"},
     };
     for (const Case& c : cases) {
@@ -133,9 +142,11 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
 
         const RunResult result = RunPack(app.Path(), arguments);
         EXPECT_EQ(result.exitCode, 1) << c.rule;
-        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos) << c.rule << ": " << result.errors;
+        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos)
+            << c.rule << ": " << result.errors;
         EXPECT_NE(result.errors.find(c.reason), std::string::npos) << c.rule << ": " << result.errors;
-        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before) << c.rule;
+        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before)
+            << c.rule;
     }
 }
 

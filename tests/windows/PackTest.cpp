@@ -39,8 +39,8 @@ ToolRun RunPackTool(const std::vector<std::wstring>& words)
     const TempFolder streams;
     const fs::path errorFile = streams.Path() / "errors.txt";
     SECURITY_ATTRIBUTES inherited{sizeof inherited, nullptr, TRUE};
-    const os::UniqueHandle errors(os::ValidOrNull(::CreateFileW(errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ,
-                                                                &inherited, CREATE_ALWAYS, 0, nullptr)));
+    const os::UniqueHandle errors(os::ValidOrNull(::CreateFileW(
+        errorFile.c_str(), GENERIC_WRITE, FILE_SHARE_READ, &inherited, CREATE_ALWAYS, 0, nullptr)));
     std::wstring commandLine = L"\"" + PathOption(L"--pack=").wstring() + L"\"";
     for (const std::wstring& word : words) commandLine += L" \"" + word + L"\"";
     STARTUPINFOW startup{};
@@ -56,7 +56,9 @@ ToolRun RunPackTool(const std::vector<std::wstring>& words)
     }
     const os::UniqueHandle processHandle(process.hProcess);
     const os::UniqueHandle threadHandle(process.hThread);
-    if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) ::TerminateProcess(process.hProcess, 124);
+    if (::WaitForSingleObject(process.hProcess, 30000) != WAIT_OBJECT_0) {
+        ::TerminateProcess(process.hProcess, 124);
+    }
     DWORD exitCode = 0;
     ::GetExitCodeProcess(process.hProcess, &exitCode);
     run.exitCode = exitCode;
@@ -83,8 +85,8 @@ std::string IconFile(const std::vector<std::pair<int, std::uint32_t>>& images)
         }
         for (std::uint32_t i = 0; i < side * side; ++i) put(image, 0xFF000000u | colour, 4);
         image.append(static_cast<std::size_t>((side + 31) / 32 * 4 * side), '\0'); // the AND mask: all shown
-        put(directory, side | side << 8, 4);                                       // width, height, no palette
-        put(directory, 1u | 32u << 16, 4);                                          // planes, bits
+        put(directory, side | side << 8, 4); // width, height, no palette
+        put(directory, 1u | 32u << 16, 4);   // planes, bits
         put(directory, static_cast<std::uint32_t>(image.size()), 4);
         put(directory, static_cast<std::uint32_t>(6 + 16 * images.size() + data.size()), 4);
         data += image;
@@ -129,9 +131,14 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
         {L"OriginalFilename", L"Shop.exe"}, {L"InternalName", L"shop"},
         {L"Comments", L"Built on Linux"}};
     const fs::path shop = folder.Path() / "Shop.exe";
-    std::vector<std::wstring> words = {L"--launcher", LauncherPath().wstring(), L"--output", shop.wstring(),
-                                       L"--icon", (folder.Path() / "shop.ico").wstring(),
-                                       L"--execution-level", L"highestAvailable"};
+    std::vector<std::wstring> words = {L"--launcher",
+                                       LauncherPath().wstring(),
+                                       L"--output",
+                                       shop.wstring(),
+                                       L"--icon",
+                                       (folder.Path() / "shop.ico").wstring(),
+                                       L"--execution-level",
+                                       L"highestAvailable"};
     for (const auto& [name, value] : strings) words.insert(words.end(), {L"--version", name + L"=" + value});
     const ToolRun pack = RunPackTool(words);
     ASSERT_EQ(pack.exitCode, 0u) << pack.errors;
@@ -183,7 +190,7 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         const char* rule;
         std::u16string besideFile;
         std::optional<std::vector<std::u16string>> arguments; // none: main is not reached
-        std::wstring message;                                  // empty: no message box
+        std::wstring message;                                 // empty: no message box
     };
     const std::u16string code = u"[Product Information]\r\nUpgrade Code=code-1\r\n";
     const Case cases[] = {
@@ -199,16 +206,19 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         const ShopFolder shop;
         const fs::path runtime = shop.AddRuntime(L"jre");
         const TempFolder carried;
-        WriteBytes(carried.Path() / "carry.ini",
-                   "[Product Information]\nUpgrade Code=code-1\n[Java Runtime Environment]\nMain Class=shop.App\n"
-                   "JRE Path=" + runtime.string() + "\n[Class Path]\nClass Path=\\lib\\app.jar\n[Application]\nCmd=carried\n");
+        WriteBytes(
+            carried.Path() / "carry.ini",
+            "[Product Information]\nUpgrade Code=code-1\n[Java Runtime Environment]\nMain Class=shop.App\n"
+            "JRE Path=" +
+                runtime.string() + "\n[Class Path]\nClass Path=\\lib\\app.jar\n[Application]\nCmd=carried\n");
         const fs::path exe = shop.Folder() / "Shop.exe";
-        const ToolRun pack = RunPackTool({L"--launcher", exe.wstring(), L"--output", exe.wstring(), L"--settings",
-                                          (carried.Path() / "carry.ini").wstring()});
+        const ToolRun pack = RunPackTool({L"--launcher", exe.wstring(), L"--output", exe.wstring(),
+                                          L"--settings", (carried.Path() / "carry.ini").wstring()});
         ASSERT_EQ(pack.exitCode, 0u) << c.rule << ": " << pack.errors;
         WriteBytes(shop.Folder() / "Shop.ini", Utf16LeWithBom(c.besideFile));
 
-        const Outcome outcome = RunTarget({shop.CommandLine(), shop.Folder().wstring(), 15s}, ClickOnEvery(IDOK));
+        const Outcome outcome =
+            RunTarget({shop.CommandLine(), shop.Folder().wstring(), 15s}, ClickOnEvery(IDOK));
         const StandInRecord record = ShopFolder::RecordOf(runtime);
         EXPECT_FALSE(outcome.timedOut) << c.rule;
         EXPECT_EQ(outcome.exitCode, c.arguments ? 0u : 0xFFFFFFFFu) << c.rule << "\n" << record.Text();
@@ -231,15 +241,21 @@ TEST(Pack, RefusesBadWindowsInputNamingTheFileAndWritesNothing)
     };
     const std::wstring launcher = LauncherPath().wstring();
     const Case cases[] = {
-        {"a launcher cut in its sections", {L"--launcher", L"@\\cut.exe", L"--output", L"@\\Shop.exe"},
-         L"@\\cut.exe", "cut short"},
+        {"a launcher cut in its sections",
+         {L"--launcher", L"@\\cut.exe", L"--output", L"@\\Shop.exe"},
+         L"@\\cut.exe",
+         "cut short"},
         {"a Windows program that is no Tala launcher",
          {L"--launcher", BesideThisProgram(L"tala-driver.exe").wstring(), L"--output", L"@\\Shop.exe"},
-         BesideThisProgram(L"tala-driver.exe").wstring(), "is not a Tala launcher"},
+         BesideThisProgram(L"tala-driver.exe").wstring(),
+         "is not a Tala launcher"},
         {"an icon file with an image beyond its end",
-         {L"--launcher", launcher, L"--output", L"@\\Shop.exe", L"--icon", L"@\\broken.ico"}, L"@\\broken.ico",
+         {L"--launcher", launcher, L"--output", L"@\\Shop.exe", L"--icon", L"@\\broken.ico"},
+         L"@\\broken.ico",
          "beyond the end"},
-        {"an output that is a folder", {L"--launcher", launcher, L"--output", L"@\\folder"}, L"@\\folder",
+        {"an output that is a folder",
+         {L"--launcher", launcher, L"--output", L"@\\folder"},
+         L"@\\folder",
          "cannot be written"},
     };
     for (const Case& c : cases) {
@@ -261,7 +277,8 @@ TEST(Pack, RefusesBadWindowsInputNamingTheFileAndWritesNothing)
         EXPECT_NE(run.errors.find(std::string(blamed.begin(), blamed.end())), std::string::npos)
             << c.rule << ": " << run.errors;
         EXPECT_NE(run.errors.find(c.reason), std::string::npos) << c.rule << ": " << run.errors;
-        EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 3) << c.rule;
+        EXPECT_EQ(std::distance(fs::directory_iterator(folder.Path()), fs::directory_iterator()), 3)
+            << c.rule;
     }
 }
 
