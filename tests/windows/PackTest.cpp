@@ -223,6 +223,11 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         EXPECT_FALSE(outcome.timedOut) << c.rule;
         EXPECT_EQ(outcome.exitCode, c.arguments ? 0u : 0xFFFFFFFFu) << c.rule << "\n" << record.Text();
         EXPECT_EQ(record.Arguments(), c.arguments) << c.rule << "\n" << record.Text();
+        if (c.arguments) {
+            const std::u16string classPath = u"-Djava.class.path=" + (shop.Folder() / "lib" / "app.jar").u16string();
+            ASSERT_FALSE(record.Options().empty()) << c.rule;
+            EXPECT_EQ(record.Options().front().first, classPath + u";") << c.rule << "\n" << record.Text();
+        }
         ASSERT_EQ(outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << c.rule;
         const DialogControl* text = c.message.empty() ? nullptr : outcome.dialogs[0].Control(0xFFFF);
         if (text != nullptr) {
