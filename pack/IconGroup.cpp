@@ -31,6 +31,7 @@ bool ReadImages(std::string_view ico, std::vector<IconImage>& images, std::strin
     if (!Fits(ico, kDirectorySize, std::uint64_t{count} * kFileEntrySize)) {
         return Fail(error, "its directory is cut short");
     }
+    std::uint64_t total = 0;
     for (std::size_t i = 0; i < count; ++i) {
         const std::size_t entry = kDirectorySize + i * kFileEntrySize;
         const std::uint32_t size = Read32(ico, entry + 8);
@@ -38,6 +39,9 @@ bool ReadImages(std::string_view ico, std::vector<IconImage>& images, std::strin
         if (size == 0 || !Fits(ico, offset, size)) {
             return Fail(error, "an image lies beyond the end of the file");
         }
+        // Images never share their bytes; a file whose images do is made to harm.
+        total += size;
+        if (total > ico.size()) return Fail(error, "its images overlap");
         const std::string_view data = ico.substr(offset, size);
         const bool png = data.substr(0, kPngSignature.size()) == kPngSignature;
         const bool bitmap = data.size() >= kBitmapInfoHeaderSize && Read32(data, 0) == kBitmapInfoHeaderSize;

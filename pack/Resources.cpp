@@ -13,8 +13,9 @@ constexpr std::size_t kDirectorySize = 16;
 constexpr std::size_t kEntrySize = 8;
 constexpr std::size_t kDataEntrySize = 16;
 // Far more than any executable holds; a tree that claims more is malformed
-// (its directories point back at each other).
+// (its directories or data entries point back at each other).
 constexpr std::size_t kMaximumResources = 10000;
+constexpr std::size_t kMaximumResourceBytes = 64u << 20;
 
 char16_t Upper(char16_t c) { return (c >= u'a' && c <= u'z') ? static_cast<char16_t>(c - (u'a' - u'A')) : c; }
 
@@ -90,11 +91,15 @@ private:
         if (!Fits(section_, offset, kDataEntrySize)) {
             return Fail("a resource's data entry lies outside its section");
         }
-        if (resources_.size() >= kMaximumResources) return Fail("the resource tree loops");
+        const std::uint32_t size = Read32(section_, offset + 4u);
+        if (resources_.size() >= kMaximumResources || size > kMaximumResourceBytes - bytes_) {
+            return Fail("the resource tree loops");
+        }
         path.codePage = Read32(section_, offset + 8u);
-        if (!image_(Read32(section_, offset), Read32(section_, offset + 4u), path.data)) {
+        if (!image_(Read32(section_, offset), size, path.data)) {
             return Fail("a resource's data lies outside the image");
         }
+        bytes_ += size;
         resources_.push_back(std::move(path));
         return true;
     }
@@ -108,6 +113,7 @@ private:
     std::string_view section_;
     const ResourceTable::ImageReader& image_;
     std::vector<Resource>& resources_;
+    std::size_t bytes_ = 0; // of all data read
     std::string error_;
 };
 
