@@ -62,7 +62,8 @@ TEST(Pack, CarriedSettingsAndJarRunTheApplication)
     const Case cases[] = {
         {"carried settings under an empty code need no settings file", ArgsSettings("", "Embedded Jar=Yes\n"),
          "", 0, ran, ""},
-        {"the settings file's code opens the carried settings", ArgsSettings("right", "embedded jar=yes\n"),
+        {"the settings file's code opens the carried settings (UTF-8 with a byte-order mark)",
+         "\xEF\xBB\xBF" + ArgsSettings("right", "embedded jar=yes\n"),
          "[Product Information]\nUpgrade Code=right\n", 0, ran, ""},
         {"another code reads no carried settings", ArgsSettings("right", "Embedded Jar=Yes\n"),
          "[Product Information]\nUpgrade Code=wrong\n", 255, "", noMainClass},

@@ -206,11 +206,12 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         const ShopFolder shop;
         const fs::path runtime = shop.AddRuntime(L"jre");
         const TempFolder carried;
-        WriteBytes(
-            carried.Path() / "carry.ini",
-            "[Product Information]\nUpgrade Code=code-1\n[Java Runtime Environment]\nMain Class=shop.App\n"
-            "JRE Path=" +
-                runtime.string() + "\n[Class Path]\nClass Path=\\lib\\app.jar\n[Application]\nCmd=carried\n");
+        // As Windows tools write settings files: UTF-16 with a byte-order mark.
+        WriteBytes(carried.Path() / "carry.ini",
+                   Utf16LeWithBom(u"[Product Information]\r\nUpgrade Code=code-1\r\n"
+                                  u"[Java Runtime Environment]\r\nMain Class=shop.App\r\nJRE Path=" +
+                                  runtime.u16string() + u"\r\n[Class Path]\r\nClass Path=\\lib\\app.jar\r\n"
+                                  u"[Application]\r\nCmd=carried\r\n"));
         const fs::path exe = shop.Folder() / "Shop.exe";
         const ToolRun pack = RunPackTool({L"--launcher", exe.wstring(), L"--output", exe.wstring(),
                                           L"--settings", (carried.Path() / "carry.ini").wstring()});
@@ -224,9 +225,10 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         EXPECT_EQ(outcome.exitCode, c.arguments ? 0u : 0xFFFFFFFFu) << c.rule << "\n" << record.Text();
         EXPECT_EQ(record.Arguments(), c.arguments) << c.rule << "\n" << record.Text();
         if (c.arguments) {
-            const std::u16string classPath = u"-Djava.class.path=" + (shop.Folder() / "lib" / "app.jar").u16string();
+            const fs::path jar = shop.Folder() / "lib" / "app.jar";
             ASSERT_FALSE(record.Options().empty()) << c.rule;
-            EXPECT_EQ(record.Options().front().first, classPath + u";") << c.rule << "\n" << record.Text();
+            EXPECT_EQ(record.Options().front().first, u"-Djava.class.path=" + jar.u16string() + u";")
+                << c.rule << "\n" << record.Text();
         }
         ASSERT_EQ(outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << c.rule;
         const DialogControl* text = c.message.empty() ? nullptr : outcome.dialogs[0].Control(0xFFFF);

@@ -57,6 +57,14 @@ for output in Shop.exe Again.exe; do
 done
 cmp -s "$app/Shop.exe" "$app/Again.exe" || fail "the same inputs packed twice differ"
 
+# Wine loads images Windows' loader refuses: every section's data must start
+# at a multiple of the file alignment.
+objdump=x86_64-w64-mingw32-objdump
+alignment=$((16#$("$objdump" -p "$app/Shop.exe" | awk '/^FileAlignment/ {print $2}')))
+while read -r name offset; do
+    ((16#$offset % alignment == 0)) || fail "section $name starts at $offset, off the file alignment $alignment"
+done < <("$objdump" -h "$app/Shop.exe" | awk '/^ +[0-9]+ / {print $2, $6}')
+
 # wrestool names numbered types by their numbers: icons are absent here,
 # every resource of tala.exe stays, the version and the settings are added.
 listing=$(wrestool -l "$app/Shop.exe")
