@@ -5,7 +5,8 @@
 
 PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-dev \
             openjdk-17-jdk-headless openjdk-17-jre gcc-mingw-w64-x86-64-posix g++-mingw-w64-x86-64-posix \
-            binutils-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 wine wine64 xvfb xauth
+            binutils-mingw-w64-x86-64 gcc-mingw-w64-i686-win32 wine wine64 xvfb xauth \
+            icoutils osslsigncode openssl
 
 FUZZ_SECONDS ?= 300
 
@@ -47,7 +48,7 @@ test-sanitize:
 
 # Longer fuzzing runs than the smoke tests of `make test`.
 fuzz: deps linux-sanitize
-	@for target in command_line embedded_settings ini_text version_number; do \
+	@for target in command_line embedded_settings ini_text pack_inputs version_number; do \
 	    echo "== fuzz_$$target for $(FUZZ_SECONDS) s"; \
 	    build/linux-sanitize/fuzz/fuzz_$$target -max_total_time=$(FUZZ_SECONDS) \
 	        -artifact_prefix=build/linux-sanitize/fuzz-artifacts/ \

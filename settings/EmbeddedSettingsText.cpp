@@ -1,9 +1,17 @@
 #include "settings/EmbeddedSettingsText.h"
 
+#include "os/CarriedSettings.h"
+#include "settings/SettingsCipher.h"
+
 namespace tala {
 
-// Executables built from this tree carry no settings text yet: every layered
-// lookup falls through to the settings file.
-std::u16string LoadEmbeddedSettingsText(const std::u16string&) { return {}; }
+std::u16string LoadEmbeddedSettingsText(const std::u16string& upgradeCode)
+{
+    // Settings enciphered for another code read as none: a wrong code never
+    // gives garbage settings.
+    std::u16string text;
+    if (!DecipherSettings(os::ReadCarriedSettings(), upgradeCode, text)) return {};
+    return text;
+}
 
 } // namespace tala

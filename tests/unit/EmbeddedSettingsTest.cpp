@@ -1,5 +1,7 @@
-// The settings text an executable carries: its line rules and exact lookups.
+// The settings text an executable carries: its line rules and exact lookups,
+// and the enciphered form it is carried in.
 #include "settings/EmbeddedSettings.h"
+#include "settings/SettingsCipher.h"
 
 #include <gtest/gtest.h>
 
@@ -58,6 +60,39 @@ TEST(EmbeddedSettings, SetStringAppendsSoTheOlderEntryWinsAndParseReplacesAll)
     store.Parse(u"\uFEFF[A]\r\nk=v"); // a byte-order mark is no part of the first line
     EXPECT_EQ(Lookup(store, u"B", u"k"), u"<absent>");
     EXPECT_EQ(Lookup(store, u"A", u"k"), u"v");
+}
+
+// A launcher reads what another build of tala-pack wrote: the carried form
+// stays the same byte for byte, and opens with its own code only.
+TEST(CarriedSettings, KeepTheirFormAndOpenWithTheirCodeOnly)
+{
+    const std::string carried = EncipherSettings(u"[A]\r\nk=v\r\n", u"code-1");
+    const unsigned char form[] = {
+        'T', 'S', 'E', 'T', 1, 0, 0, 0, 10, 0, 0, 0, // mark, version, length in units
+        0xA3, 0x84, 0xB6, 0xD3, 0xD2, 0x47, 0x0B, 0xEB, // check
+        0x21, 0xE8, 0x74, 0x4B, 0xC3, 0xEB, 0x19, 0x4C, 0xE6, 0xA0, // the ten code units
+        0xF4, 0x0A, 0x03, 0x06, 0xF4, 0x6E, 0xA0, 0x61, 0x52, 0x97};
+    EXPECT_EQ(carried, std::string(std::begin(form), std::end(form)));
+
+    std::string flipped = carried;
+    flipped.back() ^= 1;
+    const struct {
+        const char* rule;
+        std::string bytes;
+        std::u16string code;
+        bool opens;
+    } cases[] = {
+        {"its own code", carried, u"code-1", true},
+        {"another code", carried, u"code-2", false},
+        {"no code", carried, u"", false},
+        {"a changed byte", flipped, u"code-1", false},
+        {"cut short", carried.substr(0, carried.size() - 2), u"code-1", false},
+    };
+    for (const auto& c : cases) {
+        std::u16string text = u"<none>";
+        EXPECT_EQ(DecipherSettings(c.bytes, c.code, text), c.opens) << c.rule;
+        EXPECT_EQ(text, c.opens ? u"[A]\r\nk=v\r\n" : u"<none>") << c.rule;
+    }
 }
 
 } // namespace

@@ -17,16 +17,17 @@ struct ArgumentsDeleter {
 
 } // namespace
 
-std::filesystem::path LauncherPath()
+std::filesystem::path LauncherPath() { return PathOption(L"--launcher="); }
+
+std::filesystem::path PathOption(std::wstring_view option)
 {
-    constexpr std::wstring_view kOption = L"--launcher=";
     int count = 0;
     const std::unique_ptr<LPWSTR, ArgumentsDeleter> arguments(
         ::CommandLineToArgvW(::GetCommandLineW(), &count));
     for (int i = 1; arguments && i < count; ++i) {
         std::wstring argument = arguments.get()[i];
-        if (argument.rfind(kOption, 0) != 0) continue;
-        std::wstring path = argument.substr(kOption.size());
+        if (argument.rfind(option, 0) != 0) continue;
+        std::wstring path = argument.substr(option.size());
         if (path.starts_with(L"/")) {
             std::replace(path.begin(), path.end(), L'/', L'\\');
             path = L"Z:" + path;

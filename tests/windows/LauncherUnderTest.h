@@ -4,10 +4,14 @@
 #pragma once
 
 #include <filesystem>
+#include <string_view>
 
 namespace tala::test {
 
 // Empty when the option is missing.
 std::filesystem::path LauncherPath();
+
+// The path another such option names ("--pack="); empty when it is missing.
+std::filesystem::path PathOption(std::wstring_view option);
 
 } // namespace tala::test
