@@ -4,6 +4,7 @@
 #include "instance/InstanceBlock.h"
 #include "launcher/Launcher.h"
 #include "launcher/Trace.h"
+#include "os/Clock.h"
 #include "os/Module.h"
 #include "os/NamedMutex.h"
 #include "os/ProcessWatch.h"
@@ -12,7 +13,6 @@
 #include "settings/SettingsKeys.h"
 #include "settings/SettingsPaths.h"
 
-#include <chrono>
 
 namespace tala {
 namespace {
@@ -24,7 +24,7 @@ constexpr std::uint32_t kPollMilliseconds = 100;
 // first instance from blocking the others for good: past them a start goes
 // on without its turn, which risks only the exclusivity of the slot.
 constexpr std::uint32_t kSlotWaitMilliseconds = 30000;
-constexpr auto kSlotHoldLimit = std::chrono::seconds(5);
+constexpr std::uint64_t kSlotHoldMilliseconds = 5000;
 
 InstanceBlock BlockOf(const os::SharedMemory& memory)
 {
@@ -56,7 +56,9 @@ bool StartListener(InstanceState& state, const std::shared_ptr<HandOffShared>& s
         os::ThreadId id = 0;
         bool listening = false;
     };
-    const auto handshake = std::make_shared<Handshake>();
+    // Not make_shared: built without type information, it would link the
+    // C++ library's shared-pointer support and its exceptions into tala.exe.
+    const std::shared_ptr<Handshake> handshake(new Handshake);
     if (!handshake->ready) return false;
     auto listener = os::BackgroundThread::Start([handshake, shared]() -> std::uint32_t {
         os::MessageQueue queue;
@@ -77,7 +79,7 @@ bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
                          const std::shared_ptr<os::SharedMemory>& memory)
 {
     const InstanceBlock block = BlockOf(*memory);
-    auto shared = std::make_shared<HandOffShared>();
+    std::shared_ptr<HandOffShared> shared(new HandOffShared);
     shared->block = memory;
     shared->mainClass = launcher.settings.mainClass;
     shared->stayAttached = launcher.settings.allowIbm || launcher.settings.favorIbm;
@@ -166,7 +168,7 @@ std::int32_t WaitForFirstInstance(Launcher& launcher)
     const std::uint32_t processId = ReadBlockNumber(BlockOf(*state.block), kProcessIdOffset);
     const std::unique_ptr<os::ProcessWatch> firstInstance = os::ProcessWatch::Open(processId, state.block);
     if (!firstInstance) return 0;
-    const auto slotLimit = std::chrono::steady_clock::now() + kSlotHoldLimit;
+    const std::uint64_t slotLimit = os::MonotonicMilliseconds() + kSlotHoldMilliseconds;
     for (;;) {
         // Other messages are dropped.
         const std::optional<os::ThreadMessage> message = state.replies->Take();
@@ -179,7 +181,7 @@ std::int32_t WaitForFirstInstance(Launcher& launcher)
         if (const std::optional<std::uint32_t> exitCode = firstInstance->ExitCode()) {
             return static_cast<std::int32_t>(*exitCode);
         }
-        if (std::chrono::steady_clock::now() >= slotLimit) state.argumentSlot.reset();
+        if (os::MonotonicMilliseconds() >= slotLimit) state.argumentSlot.reset();
         state.replies->Await(kPollMilliseconds);
     }
 }

@@ -54,6 +54,7 @@ void Launcher::Finish()
 
 std::int32_t RunLauncher()
 {
+    trace::Open();
     trace::Note("launcher", "start");
     Launcher launcher;
     os::UseSystemDefaultLocale();

@@ -1,22 +1,20 @@
 #include "launcher/Trace.h"
 
+#include "os/Clock.h"
 #include "os/Environment.h"
 #include "os/ThreadMessages.h"
 #include "os/TraceSink.h"
 #include "os/Utf8.h"
 
 #include <charconv>
-#include <chrono>
 #include <memory>
 
 namespace tala::trace {
 namespace {
 
-using Clock = std::chrono::steady_clock;
-
 struct TraceState {
     std::unique_ptr<os::TraceSink> sink; // none: the trace is off
-    Clock::time_point start = Clock::now();
+    std::uint64_t start = os::MonotonicMilliseconds();
     std::uint32_t processId = 0;
 };
 
@@ -30,14 +28,11 @@ TraceState OpenFromEnvironment()
     return state;
 }
 
-// Never destroyed: a thread that traces while the process ends (the exit
+// Set once by Open, on the main thread before any other thread starts, and
+// never destroyed: a thread that traces while the process ends (the exit
 // hook, a thread the runtime still runs) must not meet a closed sink. The
 // system closes the file with the process.
-const TraceState& State()
-{
-    static const TraceState& state = *new TraceState(OpenFromEnvironment());
-    return state;
-}
+const TraceState* theTrace = nullptr;
 
 void AppendNumber(std::string& line, std::int64_t number)
 {
@@ -49,8 +44,7 @@ void AppendNumber(std::string& line, std::int64_t number)
 // "   12 ms [4242] ": the milliseconds right-aligned, then the process.
 void AppendStamp(std::string& line, const TraceState& state)
 {
-    const auto elapsed =
-        std::chrono::duration_cast<std::chrono::milliseconds>(Clock::now() - state.start).count();
+    const auto elapsed = static_cast<std::int64_t>(os::MonotonicMilliseconds() - state.start);
     std::string milliseconds;
     AppendNumber(milliseconds, elapsed);
     if (milliseconds.size() < 6) line.append(6 - milliseconds.size(), ' ');
@@ -61,7 +55,12 @@ void AppendStamp(std::string& line, const TraceState& state)
 
 } // namespace
 
-bool Enabled() { return State().sink != nullptr; }
+void Open()
+{
+    if (theTrace == nullptr) theTrace = new TraceState(OpenFromEnvironment());
+}
+
+bool Enabled() { return theTrace != nullptr && theTrace->sink != nullptr; }
 
 void Part::AppendTo(std::string& line) const
 {
@@ -76,8 +75,8 @@ void Part::AppendTo(std::string& line) const
 
 void WriteNote(std::string_view topic, std::initializer_list<Part> parts)
 {
-    const TraceState& state = State();
-    if (!state.sink) return;
+    if (!Enabled()) return;
+    const TraceState& state = *theTrace;
     std::string line;
     AppendStamp(line, state);
     line.append(topic).append(1, ':');

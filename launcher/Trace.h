@@ -8,8 +8,9 @@
 // every thread the launcher runs (main, Java, hand-off workers) and from
 // stages that see no Launcher (settings stores, the class path rules, the
 // runtime search). Handing it down would change a dozen signatures for a
-// diagnostic that must cost nothing when off; it is opened once, on first
-// use, and never changes after, so no stage can see it half made.
+// diagnostic that must cost nothing when off; it is opened once, before any
+// other thread exists, and never changes after, so no stage can see it half
+// made.
 #pragma once
 
 #include <cstdint>
@@ -20,7 +21,11 @@
 
 namespace tala::trace {
 
-// True when TALA_TRACE names a sink that could be opened.
+// Reads TALA_TRACE and opens what it names: once, first thing on the main
+// thread, before any other thread starts. Until then the trace is off.
+void Open();
+
+// True when TALA_TRACE named a sink that could be opened.
 bool Enabled();
 
 // One piece of a line: narrow text (UTF-8, or the bytes a VM option is

@@ -96,6 +96,8 @@ private:
     bool started_ = false;
 };
 
+// Started by the splash image the splash thread makes first, and shut down
+// as the process ends.
 const GdiPlusFunctions* GdiPlus()
 {
     static const GdiPlusLibrary library;
@@ -230,7 +232,7 @@ ATOM RegisterClassWithStyle(UINT style)
 }
 
 // The class belongs to the process, not to a window: it is registered on
-// first use (a local static's initialisation runs once, under a lock) and
+// first use (by the one splash thread; local statics are not locked) and
 // stays registered until the process ends. A system that refuses the
 // drop-shadow style gets the class without it.
 bool RegisterSplashClassOnce(bool shadow)
