@@ -36,6 +36,7 @@ std::int32_t Launcher::Run()
     if (!LoadVmLibrary(*this, vmLibraryPath)) return -1;
     // A missing class path has been reported; the VM still starts with what there is.
     BuildVmOptions(*this);
+    PrepareStartupCache(*this);
     if (RunJavaThread(*this) == 0) return 0;
     CallSplashClose(*this);
     return -1;
@@ -45,6 +46,7 @@ void Launcher::Finish()
 {
     CloseSplashWindow(*this);
     DestroyVm(*this);
+    FinishStartupCache();
     StopSingleInstance(*this);
     CallSplashClose(*this);
 }

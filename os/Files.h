@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <string>
 
@@ -28,5 +29,27 @@ bool ChangeCurrentDirectory(const std::u16string& path);
 // Opens the file without sharing, reads up to 4 bytes into header (the rest
 // stays zero) and closes it. Returns 0 or the system error code.
 std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header);
+
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // in the system's own units, only ever compared
+    bool isFolder = false;
+};
+
+// Size and modification time of the entry at path (links followed); false
+// when there is none.
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp);
+
+// The whole content of a small file; false when it cannot be read or holds
+// more than limit bytes.
+bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes);
+
+// Forces the file's content to the disk, then gives it the name target
+// (replacing a file of that name): the name never leads to a partial file,
+// not even after a crash of the system.
+bool SettleFile(const std::u16string& path, const std::u16string& target);
+
+// Removes a file, read-only or not.
+bool DiscardFile(const std::u16string& path);
 
 } // namespace tala::os

@@ -134,6 +134,7 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
     settings.libraryPath = layered.Get(kJavaRuntimeEnvironment, kLibraryPath);
     settings.pairProduct = layered.Get(kApplication, kPairProduct);
     settings.pairReturnCode = IsCaseless(layered.Get(kApplication, kPairReturnCode), u"Yes");
+    settings.startupCache = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kStartupCache), u"Yes");
     return true;
 }
 

@@ -5,6 +5,7 @@
 #include "os/LastError.h"
 #include "os/Library.h"
 #include "vm/OutputRedirection.h"
+#include "vm/StartupCache.h"
 
 #include <vector>
 
@@ -12,9 +13,10 @@ namespace tala {
 namespace {
 
 // The runtime calls these before it ends the process itself (System.exit, a
-// fatal start-up error); the launcher has nothing to add, but giving them keeps
-// the runtime from calling the C library's exit or abort on its own terms.
-void JNICALL ExitHook(jint) {}
+// fatal start-up error). Giving them keeps the runtime from calling the C
+// library's exit or abort on its own terms; at exit the VM has written what a
+// startup cache's first start records, and the launcher settles it.
+void JNICALL ExitHook(jint) { FinishStartupCache(); }
 void JNICALL AbortHook() {}
 
 template <typename Function>
@@ -83,6 +85,7 @@ bool CreateVm(Launcher& launcher)
         return false;
     }
     vm.env = static_cast<JNIEnv*>(env);
+    CheckStartupCache(launcher);
     RedirectStandardStreams(launcher, vm.env);
     return true;
 }

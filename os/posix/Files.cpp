@@ -54,4 +54,43 @@ std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t
     return 0;
 }
 
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp)
+{
+    struct stat status {};
+    if (::stat(ToUtf8(path).c_str(), &status) != 0) return false;
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                     status.st_mtim.tv_nsec;
+    stamp.isFolder = S_ISDIR(status.st_mode);
+    return true;
+}
+
+bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes)
+{
+    const FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
+    if (!file.IsValid()) return false;
+    bytes.clear();
+    char buffer[4096];
+    for (;;) {
+        const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
+        if (n < 0 && errno == EINTR) continue;
+        if (n < 0) return false;
+        if (n == 0) return true;
+        bytes.append(buffer, static_cast<std::size_t>(n));
+        if (bytes.size() > limit) return false;
+    }
+}
+
+bool SettleFile(const std::u16string& path, const std::u16string& target)
+{
+    const std::string from = ToUtf8(path);
+    {
+        const FileDescriptor file(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!file.IsValid() || ::fsync(file.Get()) != 0) return false;
+    }
+    return ::rename(from.c_str(), ToUtf8(target).c_str()) == 0;
+}
+
+bool DiscardFile(const std::u16string& path) { return RemoveFile(path); }
+
 } // namespace tala::os

@@ -61,4 +61,56 @@ std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t
     return 0;
 }
 
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!::GetFileAttributesExW(Wide(WithLongPathPrefix(path)), GetFileExInfoStandard, &data)) {
+        return false;
+    }
+    stamp.size = (static_cast<std::uint64_t>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    stamp.modified = static_cast<std::int64_t>(
+        (static_cast<std::uint64_t>(data.ftLastWriteTime.dwHighDateTime) << 32) |
+        data.ftLastWriteTime.dwLowDateTime);
+    stamp.isFolder = (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) != 0;
+    return true;
+}
+
+bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes)
+{
+    const UniqueHandle file(ValidOrNull(::CreateFileW(Wide(WithLongPathPrefix(path)), GENERIC_READ,
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
+                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+    if (file == nullptr) return false;
+    bytes.clear();
+    char buffer[4096];
+    for (;;) {
+        DWORD read = 0;
+        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return false;
+        if (read == 0) return true;
+        bytes.append(buffer, read);
+        if (bytes.size() > limit) return false;
+    }
+}
+
+bool SettleFile(const std::u16string& path, const std::u16string& target)
+{
+    // The runtime writes its archives read-only; a replaced one may be too.
+    ::SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+    ::SetFileAttributesW(Wide(target), FILE_ATTRIBUTE_NORMAL);
+    {
+        const UniqueHandle file(ValidOrNull(::CreateFileW(Wide(path), GENERIC_WRITE, FILE_SHARE_READ,
+                                                          nullptr, OPEN_EXISTING,
+                                                          FILE_ATTRIBUTE_NORMAL, nullptr)));
+        if (file == nullptr || !::FlushFileBuffers(file.get())) return false;
+    }
+    return ::MoveFileExW(Wide(path), Wide(target),
+                         MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != FALSE;
+}
+
+bool DiscardFile(const std::u16string& path)
+{
+    ::SetFileAttributesW(Wide(path), FILE_ATTRIBUTE_NORMAL);
+    return ::DeleteFileW(Wide(path)) != FALSE;
+}
+
 } // namespace tala::os
