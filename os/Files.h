@@ -52,4 +52,7 @@ bool SettleFile(const std::u16string& path, const std::u16string& target);
 // Removes a file, read-only or not.
 bool DiscardFile(const std::u16string& path);
 
+// Makes an empty file, whose name is all it says; true when it exists now.
+bool MakeEmptyFile(const std::u16string& path);
+
 } // namespace tala::os

@@ -14,10 +14,11 @@ namespace tala::os {
 // at once. A program that cannot be started gives 0.
 std::int32_t StartWithOwnCommandLine(const std::u16string& program, bool wait);
 
-// Runs the program with these arguments (narrow, as the VM options are),
-// without a window and with its standard streams on the null device, and
-// waits for it. Its exit code, or -1 when it could not be started or did not
-// end normally.
-std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments);
+// Runs the program with these arguments (narrow, as the VM options are) and
+// this environment less the variables named in withoutVariables, without a
+// window and with its standard streams on the null device, and waits for it.
+// Its exit code, or -1 when it could not be started or did not end normally.
+std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments,
+                        const std::vector<std::u16string>& withoutVariables);
 
 } // namespace tala::os

@@ -28,6 +28,11 @@ constexpr std::string_view kLayout = "tala startup cache 1";
 
 constexpr std::u16string_view kArchiveExtension = u".jsa";
 constexpr std::u16string_view kAotExtension = u".aot";
+// Beside a fingerprint's cache: the runtime refused one once (a second
+// recording follows), or it will not take or make one at all, and the
+// launcher stops recording for this fingerprint rather than every start.
+constexpr std::u16string_view kRefusedMarker = u".refused";
+constexpr std::u16string_view kGivenUpMarker = u".off";
 
 // The first four bytes of the runtime's archive files (little-endian): an
 // ahead-of-time cache has the layout of the runtime's own base archive. A
@@ -334,10 +339,13 @@ void AssembleAotCache(const StartupCache& cache)
     arguments.push_back("-XX:AOTMode=create");
     arguments.push_back("-XX:AOTConfiguration=" + ToAnsi(cache.recording));
     arguments.push_back("-XX:AOTCache=" + ToAnsi(assembled));
-    if (os::RunQuietly(cache.java, arguments) == 0) {
+    // The runtime's java reads options of its own from JDK_JAVA_OPTIONS, which
+    // the VM in the launcher never saw.
+    if (os::RunQuietly(cache.java, arguments, {u"JDK_JAVA_OPTIONS"}) == 0) {
         Settle(assembled, cache.stem, kAotExtension);
     } else {
         os::DiscardFile(assembled);
+        os::MakeEmptyFile(cache.stem + std::u16string(kGivenUpMarker));
     }
     os::DiscardFile(cache.recording);
 }
@@ -373,10 +381,12 @@ void PrepareStartupCache(Launcher& launcher)
 
     const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     const std::u16string fingerprint = FingerprintOf(launcher, runtime);
+    const std::u16string stem = folder + separator + executable + u"-" + fingerprint;
+    if (os::PathExists(stem + std::u16string(kGivenUpMarker))) return;
     const std::u16string ownSuffix = u"." + os::FromUtf8(std::to_string(os::CurrentProcessId()));
     StartupCache& cache = launcher.startupCache;
     cache.kind = runtime.kind;
-    cache.stem = folder + separator + executable + u"-" + fingerprint;
+    cache.stem = stem;
     cache.cacheFile = FindSettledCache(folder, cache.stem, cache.kind);
     if (cache.cacheFile.empty()) {
         RemoveOutdatedFiles(folder, executable, fingerprint);
@@ -397,7 +407,11 @@ void CheckStartupCache(const Launcher& launcher)
     const StartupCache& cache = launcher.startupCache;
     if (cache.report.empty()) return;
     os::FileStamp stamp;
-    if (os::ReadFileStamp(cache.report, stamp) && stamp.size > 0) os::DiscardFile(cache.cacheFile);
+    if (os::ReadFileStamp(cache.report, stamp) && stamp.size > 0) {
+        os::DiscardFile(cache.cacheFile);
+        const std::u16string refused = cache.stem + std::u16string(kRefusedMarker);
+        os::MakeEmptyFile(os::PathExists(refused) ? cache.stem + std::u16string(kGivenUpMarker) : refused);
+    }
     // The runtime may still hold it open (Windows): then it goes at the end.
     os::DiscardFile(cache.report);
 }

@@ -93,4 +93,9 @@ bool SettleFile(const std::u16string& path, const std::u16string& target)
 
 bool DiscardFile(const std::u16string& path) { return RemoveFile(path); }
 
+bool MakeEmptyFile(const std::u16string& path)
+{
+    return FileDescriptor(::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600)).IsValid();
+}
+
 } // namespace tala::os

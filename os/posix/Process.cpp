@@ -3,6 +3,7 @@
 #include "os/Utf8.h"
 #include "os/posix/FileContent.h"
 
+#include <algorithm>
 #include <cerrno>
 #include <csignal>
 #include <fcntl.h>
@@ -82,8 +83,20 @@ std::int32_t StartWithOwnCommandLine(const std::u16string& program, bool wait)
     return WIFSIGNALED(status) ? 128 + WTERMSIG(status) : 0;
 }
 
-std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments)
+std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments,
+                        const std::vector<std::u16string>& withoutVariables)
 {
+    std::vector<char*> environment;
+    for (char** variable = environ; *variable != nullptr; ++variable) {
+        const std::string_view entry(*variable);
+        const bool left = std::any_of(withoutVariables.begin(), withoutVariables.end(), [&](const std::u16string& name) {
+            const std::string prefix = ToUtf8(name) + "=";
+            return entry.starts_with(prefix);
+        });
+        if (!left) environment.push_back(*variable);
+    }
+    environment.push_back(nullptr);
+
     const std::string path = ToUtf8(program);
     std::vector<char*> argv{const_cast<char*>(path.c_str())};
     for (const std::string& argument : arguments) argv.push_back(const_cast<char*>(argument.c_str()));
@@ -104,7 +117,7 @@ std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::st
     ::posix_spawnattr_setflags(&setup.attributes, POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF);
 
     pid_t child = 0;
-    if (::posix_spawn(&child, path.c_str(), &setup.actions, &setup.attributes, argv.data(), environ) != 0) {
+    if (::posix_spawn(&child, path.c_str(), &setup.actions, &setup.attributes, argv.data(), environment.data()) != 0) {
         return -1;
     }
     return WaitForExitCode(child);

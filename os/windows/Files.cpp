@@ -113,4 +113,10 @@ bool DiscardFile(const std::u16string& path)
     return ::DeleteFileW(Wide(path)) != FALSE;
 }
 
+bool MakeEmptyFile(const std::u16string& path)
+{
+    return UniqueHandle(ValidOrNull(::CreateFileW(Wide(path), GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
+                                                  FILE_ATTRIBUTE_NORMAL, nullptr))) != nullptr;
+}
+
 } // namespace tala::os

@@ -3,6 +3,7 @@
 #include "os/windows/UniqueHandle.h"
 #include "os/windows/Wide.h"
 
+#include <algorithm>
 #include <vector>
 
 namespace tala::os {
@@ -44,6 +45,27 @@ void AppendQuoted(std::u16string& commandLine, std::u16string_view argument)
     commandLine += u'"';
 }
 
+// This process's environment block less the named variables (names are
+// caseless on Windows).
+std::vector<wchar_t> EnvironmentWithout(const std::vector<std::u16string>& names)
+{
+    std::vector<wchar_t> block;
+    wchar_t* const strings = ::GetEnvironmentStringsW();
+    if (strings == nullptr) return block;
+    for (const wchar_t* entry = strings; *entry != L'\0'; entry += ::wcslen(entry) + 1) {
+        const std::size_t length = ::wcslen(entry);
+        const bool left = std::any_of(names.begin(), names.end(), [&](const std::u16string& name) {
+            return length > name.size() && entry[name.size()] == L'=' &&
+                   ::CompareStringOrdinal(entry, static_cast<int>(name.size()), Wide(name),
+                                          static_cast<int>(name.size()), TRUE) == CSTR_EQUAL;
+        });
+        if (!left) block.insert(block.end(), entry, entry + length + 1);
+    }
+    ::FreeEnvironmentStringsW(strings);
+    block.push_back(L'\0');
+    return block;
+}
+
 } // namespace
 
 std::int32_t StartWithOwnCommandLine(const std::u16string& program, bool wait)
@@ -68,20 +90,23 @@ std::int32_t StartWithOwnCommandLine(const std::u16string& program, bool wait)
     return static_cast<std::int32_t>(exitCode);
 }
 
-std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments)
+std::int32_t RunQuietly(const std::u16string& program, const std::vector<std::string>& arguments,
+                        const std::vector<std::u16string>& withoutVariables)
 {
     std::u16string commandLine;
     AppendQuoted(commandLine, program);
     for (const std::string& argument : arguments) AppendQuoted(commandLine, WideFromAnsi(argument));
     std::vector<wchar_t> writable(Wide(commandLine), Wide(commandLine) + commandLine.size() + 1);
+    std::vector<wchar_t> environment = EnvironmentWithout(withoutVariables);
 
     // A console program started without a window gets a console of its own
     // that nobody sees: its output goes nowhere.
     STARTUPINFOW startup{};
     startup.cb = sizeof startup;
     PROCESS_INFORMATION started{};
-    if (!::CreateProcessW(Wide(program), writable.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW,
-                          nullptr, nullptr, &startup, &started)) {
+    if (!::CreateProcessW(Wide(program), writable.data(), nullptr, nullptr, FALSE,
+                          CREATE_NO_WINDOW | CREATE_UNICODE_ENVIRONMENT,
+                          environment.size() > 1 ? environment.data() : nullptr, nullptr, &startup, &started)) {
         return -1;
     }
     const UniqueHandle process(started.hProcess);
