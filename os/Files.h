@@ -40,9 +40,9 @@ struct FileStamp {
 // when there is none.
 bool ReadFileStamp(const std::u16string& path, FileStamp& stamp);
 
-// The whole content of a small file; false when it cannot be read or holds
-// more than limit bytes.
-bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes);
+// Up to count bytes from the start of the file (fewer when it is shorter),
+// with others free to read and write it meanwhile; false when it cannot be read.
+bool ReadFileStart(const std::u16string& path, std::size_t count, std::string& bytes);
 
 // Forces the file's content to the disk, then gives it the name target
 // (replacing a file of that name): the name never leads to a partial file,

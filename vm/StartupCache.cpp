@@ -1,8 +1,6 @@
 #include "vm/StartupCache.h"
 
 #include "launcher/Launcher.h"
-#include "os/Environment.h"
-#include "os/FileSearch.h"
 #include "os/Files.h"
 #include "os/Module.h"
 #include "os/PathList.h"
@@ -11,35 +9,22 @@
 #include "os/UserCache.h"
 #include "os/Utf8.h"
 #include "settings/SettingsPaths.h"
+#include "vm/CacheFiles.h"
+#include "vm/CacheFingerprint.h"
 #include "vm/RuntimePaths.h"
 #include "vm/VmOptions.h"
 
-#include <algorithm>
 #include <array>
 #include <atomic>
-#include <cstdint>
 
 namespace tala {
 namespace {
 
-// Part of every fingerprint: a launcher that lays out its cache differently
-// uses other names.
-constexpr std::string_view kLayout = "tala startup cache 1";
-
-constexpr std::u16string_view kArchiveExtension = u".jsa";
-constexpr std::u16string_view kAotExtension = u".aot";
 // Beside a fingerprint's cache: the runtime refused one once (a second
-// recording follows), or it will not take or make one at all, and the
-// launcher stops recording for this fingerprint rather than every start.
+// recording follows), or it takes or makes none at all, and then the
+// launcher stops recording for this fingerprint rather than at every start.
 constexpr std::u16string_view kRefusedMarker = u".refused";
 constexpr std::u16string_view kGivenUpMarker = u".off";
-
-// The first four bytes of the runtime's archive files (little-endian): an
-// ahead-of-time cache has the layout of the runtime's own base archive. A
-// dynamic archive of the wrong kind would take the base archive's place and
-// leave the VM with no shared classes at all.
-constexpr std::array<std::uint8_t, 4> kDynamicArchiveMagic{0xA8, 0xAB, 0x0B, 0xF0};
-constexpr std::array<std::uint8_t, 4> kAotCacheMagic{0xA2, 0xAB, 0x0B, 0xF0};
 
 // Options that already decide about class-data sharing: turning it off or
 // requiring it, naming an archive or cache, recording one, or OpenJ9's own
@@ -60,40 +45,24 @@ constexpr std::array<std::string_view, 13> kSharingOptions{
     "-XX:-AOT",
 };
 
+// Options of the application that would make the java assembling an AOT
+// cache write where the application writes: logs, recordings. The cache
+// does not depend on them.
+constexpr std::array<std::string_view, 5> kOutputOptions{
+    "-Xlog", "-Xloggc", "-verbose", "-XX:StartFlightRecording", "-XX:+FlightRecorder",
+};
+
 // The runtime's exit hook receives no context: the one start of this process
 // whose cache is still to be finished is known here.
 std::atomic<const StartupCache*> unfinished{nullptr};
 
-// A 64-bit FNV-1a hash of the parts, each closed by a byte no text holds.
-class Fingerprint {
-public:
-    void Add(std::string_view bytes)
-    {
-        for (const char byte : bytes) Mix(static_cast<unsigned char>(byte));
-        Mix(0xFF);
+bool StartsWithAny(std::string_view option, const auto& prefixes)
+{
+    for (const std::string_view prefix : prefixes) {
+        if (option.starts_with(prefix)) return true;
     }
-    void Add(std::u16string_view text) { Add(os::ToUtf8(text)); }
-    void Add(const os::FileStamp& stamp)
-    {
-        Add(std::to_string(stamp.size) + " " + std::to_string(stamp.modified));
-    }
-    std::u16string Hex() const
-    {
-        static constexpr char16_t kDigits[] = u"0123456789abcdef";
-        std::u16string hex(16, u'0');
-        for (int i = 0; i < 16; ++i) hex[static_cast<std::size_t>(i)] = kDigits[(hash_ >> (60 - 4 * i)) & 0xF];
-        return hex;
-    }
-
-private:
-    void Mix(unsigned char byte)
-    {
-        hash_ ^= byte;
-        hash_ *= 0x100000001B3u;
-    }
-
-    std::uint64_t hash_ = 0xCBF29CE484222325u;
-};
+    return false;
+}
 
 // The value of a KEY="value" line of a runtime's release file.
 std::string ReleaseValue(std::string_view release, std::string_view key)
@@ -116,15 +85,9 @@ std::string ReleaseValue(std::string_view release, std::string_view key)
     return {};
 }
 
-// 1.8 is 8; 17.0.15 is 17.
-int FeatureVersion(const VersionNumber& version)
-{
-    return version.parts[0] == 1 ? version.parts[1] : version.parts[0];
-}
-
 struct Runtime {
     StartupCacheKind kind = StartupCacheKind::None;
-    std::string release; // the release file's text, part of the fingerprint
+    std::string release; // the release file's text
     std::u16string home;
 };
 
@@ -132,27 +95,26 @@ struct Runtime {
 // names ("JRE Path" and runtimes beside the executable come without one).
 Runtime DescribeRuntime(const Launcher& launcher)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     Runtime runtime;
     runtime.home = RuntimeHomeOf(launcher.vmLibraryPath);
-    os::ReadSmallFile(runtime.home + separator + u"release", 65536, runtime.release);
+    os::ReadFileStart(runtime.home + os::PathSeparator(os::kHostPathStyle) + u"release", 65536, runtime.release);
     VersionNumber version = launcher.runtimeVersion;
     if (version == VersionNumber()) {
         version.Parse(os::FromUtf8(ReleaseValue(runtime.release, "JAVA_VERSION")), 0);
     }
+    const int feature = version.parts[0] == 1 ? version.parts[1] : version.parts[0]; // 1.8 is 8
     const std::string variant = ReleaseValue(runtime.release, "JVM_VARIANT");
     const bool hotSpot = (variant.empty() || IsCaseless(os::FromUtf8(variant), u"Hotspot")) &&
                          launcher.vmLibraryPath.find(u"j9vm") == std::u16string::npos;
-    runtime.kind = StartupCacheKindFor(FeatureVersion(version), hotSpot);
+    runtime.kind = StartupCacheKindFor(feature, hotSpot);
     return runtime;
 }
 
-std::u16string ExecutableBaseName()
+std::u16string ExecutableName()
 {
     std::u16string path;
     if (!os::GetModulePath(path)) return {};
-    const std::size_t separator = path.rfind(os::PathSeparator(os::kHostPathStyle));
-    std::u16string name = separator == std::u16string::npos ? path : path.substr(separator + 1);
+    std::u16string name = path.substr(path.rfind(os::PathSeparator(os::kHostPathStyle)) + 1);
     const std::size_t dot = name.rfind(u'.');
     if (dot != std::u16string::npos && dot > 0) name.resize(dot);
     return WithoutUnsafeCharacters(name);
@@ -169,122 +131,30 @@ std::u16string CacheFolder(const LauncherSettings& settings, const std::u16strin
     return os::MakePrivateFolder(os::UserCacheRoot(), levels);
 }
 
-void AddStamps(Fingerprint& fingerprint, const StringList& paths)
+// A path the VM's option parser reads back whole: no quote (the -Xlog file
+// name is quoted) and no list separator (-XX:SharedArchiveFile takes a list).
+bool IsUsableInOptions(const std::u16string& path)
 {
-    for (const std::u16string& path : paths) {
-        os::FileStamp stamp;
-        if (os::ReadFileStamp(path, stamp)) {
-            fingerprint.Add(stamp);
-        } else {
-            fingerprint.Add(std::string_view("missing"));
-        }
-    }
+    return path.find_first_of(std::u16string{u'"', os::PathListSeparator(os::kHostPathStyle)}) ==
+           std::u16string::npos;
 }
 
-// The runtime's own base archives beside its VM library, which a dynamic
-// archive builds on: made again when the runtime is updated, or by hand.
-StringList RuntimeArchives(const std::u16string& vmLibraryPath)
+std::u16string Marker(const StartupCache& cache, std::u16string_view marker)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string folder = vmLibraryPath.substr(0, vmLibraryPath.rfind(separator) + 1);
-    StringList archives;
-    for (const std::u16string& name : os::FindMatchingNames(folder + u"*.jsa")) archives.push_back(folder + name);
-    std::sort(archives.begin(), archives.end());
-    return archives;
-}
-
-// What makes a cache valid for this start: the runtime (its VM library, as
-// it is on disk, and its release file), every VM option, the options the
-// runtime reads from the environment, and each class path entry as it is
-// on disk.
-std::u16string FingerprintOf(const Launcher& launcher, const Runtime& runtime)
-{
-    Fingerprint fingerprint;
-    fingerprint.Add(kLayout);
-    fingerprint.Add(std::to_string(static_cast<int>(runtime.kind)));
-    fingerprint.Add(launcher.vmLibraryPath);
-    AddStamps(fingerprint, {launcher.vmLibraryPath});
-    AddStamps(fingerprint, RuntimeArchives(launcher.vmLibraryPath));
-    fingerprint.Add(runtime.release);
-    for (const std::string& option : launcher.vmOptions.Options()) fingerprint.Add(option);
-    for (const char16_t* name : {u"JAVA_TOOL_OPTIONS", u"_JAVA_OPTIONS"}) {
-        fingerprint.Add(os::ReadEnvironmentVariable(name).value_or(u"(none)"));
-    }
-    StringList entries;
-    SplitString(launcher.classPath, std::u16string(1, os::PathListSeparator(os::kHostPathStyle)), entries);
-    AddStamps(fingerprint, entries);
-    return fingerprint.Hex();
-}
-
-std::u16string_view ExtensionOf(StartupCacheKind kind)
-{
-    return kind == StartupCacheKind::AotCache ? kAotExtension : kArchiveExtension;
-}
-
-// A settled cache is named stem-SIZE.ext. A file of another size was cut
-// short (a cut dynamic archive brings some runtimes down as they map it), and
-// one that does not begin as its kind does was overwritten: neither is ever
-// handed to the runtime.
-bool IsIntact(const std::u16string& path, std::u16string_view sizeInName, StartupCacheKind kind)
-{
-    os::FileStamp stamp;
-    std::array<std::uint8_t, 4> header{};
-    return os::ReadFileStamp(path, stamp) && !stamp.isFolder &&
-           os::ToUtf8(sizeInName) == std::to_string(stamp.size) && os::ReadFileHeader(path, header) == 0 &&
-           header == (kind == StartupCacheKind::AotCache ? kAotCacheMagic : kDynamicArchiveMagic);
-}
-
-std::u16string FindSettledCache(const std::u16string& folder, const std::u16string& stem,
-                                StartupCacheKind kind)
-{
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string_view extension = ExtensionOf(kind);
-    const std::size_t sizeAt = stem.size() - folder.size(); // behind the folder, the stem and "-"
-    std::u16string found;
-    for (const std::u16string& name : os::FindMatchingNames(stem + u"-*" + std::u16string(extension))) {
-        const std::u16string path = folder + separator + name;
-        const std::u16string_view sizeInName =
-            std::u16string_view(name).substr(sizeAt, name.size() - sizeAt - extension.size());
-        if (found.empty() && IsIntact(path, sizeInName, kind)) {
-            found = path;
-        } else {
-            os::DiscardFile(path);
-        }
-    }
-    return found;
-}
-
-// Before recording anew: the executable's files of other fingerprints are
-// out of date. Files of other executables of the product stay.
-void RemoveOutdatedFiles(const std::u16string& folder, const std::u16string& executable,
-                         const std::u16string& fingerprint)
-{
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string prefix = executable + u'-';
-    for (const std::u16string& name : os::FindMatchingNames(folder + separator + prefix + u"*")) {
-        const std::u16string rest = name.substr(prefix.size());
-        const bool ours = rest.size() > 16 && (rest[16] == u'-' || rest[16] == u'.') &&
-                          rest.find_first_not_of(u"0123456789abcdef") == 16;
-        if (ours && !rest.starts_with(fingerprint)) os::DiscardFile(folder + separator + name);
-    }
-}
-
-// -Xlog: options take a file name in quotes, so that a drive's ":" does not end it.
-std::string LogOutput(const std::u16string& file)
-{
-    return ":file=\"" + ToAnsi(file) + "\"::filecount=0";
+    return cache.stem + std::u16string(marker);
 }
 
 // The runtime's own messages about its archive never reach the
-// application's console: they are switched off, and with a cache in use,
-// its warnings go to the report file instead.
+// application's console: they are switched off there, and with a cache in
+// use its warnings go to the report file instead. -Xlog takes a file name in
+// quotes, so that a drive's ":" does not end it.
 void AppendQuietOptions(const StartupCache& cache, VmOptionList& options)
 {
     const bool aot = cache.kind == StartupCacheKind::AotCache;
     options.Append(aot ? "-Xlog:aot*=off,cds*=off" : "-Xlog:cds*=off");
     if (cache.cacheFile.empty()) return;
     options.Append((aot ? "-Xlog:aot*=warning,cds*=warning" : "-Xlog:cds*=warning") +
-                   LogOutput(cache.report));
+                   (":file=\"" + ToAnsi(cache.report) + "\"::filecount=0"));
 }
 
 void AppendCacheOptions(const StartupCache& cache, VmOptionList& options)
@@ -295,7 +165,7 @@ void AppendCacheOptions(const StartupCache& cache, VmOptionList& options)
     } else if (aot) {
         options.Append("-XX:AOTMode=record");
         options.Append("-XX:AOTConfiguration=" + ToAnsi(cache.recording));
-        // The recording start announces the file on the VM's console,
+        // The recording start announces its file on the VM's console,
         // whatever -Xlog says.
         options.Append("-XX:+UnlockDiagnosticVMOptions");
         options.Append("-XX:-DisplayVMOutput");
@@ -305,47 +175,29 @@ void AppendCacheOptions(const StartupCache& cache, VmOptionList& options)
     AppendQuietOptions(cache, options);
 }
 
-// A name the VM's option parser reads back whole: no quote (the -Xlog file
-// name is quoted) and no list separator (-XX:SharedArchiveFile takes a list).
-bool IsUsableInOptions(const std::u16string& folder)
-{
-    return folder.find_first_of(std::u16string{u'"', os::PathListSeparator(os::kHostPathStyle)}) ==
-           std::u16string::npos;
-}
-
-// The recorded file under its cache name, or gone. Of two starts that
-// recorded at the same time, the first to settle its file wins.
-void Settle(const std::u16string& made, const std::u16string& stem, std::u16string_view extension)
-{
-    const std::u16string ending(extension);
-    os::FileStamp stamp;
-    if (!os::ReadFileStamp(made, stamp) || stamp.isFolder || stamp.size == 0 ||
-        !os::FindMatchingNames(stem + u"-*" + ending).empty() ||
-        !os::SettleFile(made, stem + u"-" + os::FromUtf8(std::to_string(stamp.size)) + ending)) {
-        os::DiscardFile(made);
-    }
-}
-
-// The runtime's java assembles the cache from the recording, with the
-// application's own VM options, unseen; the process waits for it, as the
-// runtime's own one-step recording does.
+// The runtime's java assembles the cache from the recording with the
+// application's VM options, unseen; the process waits for it, as it would
+// for the runtime's own one-step recording.
 void AssembleAotCache(const StartupCache& cache)
 {
     os::FileStamp stamp;
     if (!os::ReadFileStamp(cache.recording, stamp)) return;
     const std::u16string assembled =
         cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId())) + u".aot.tmp";
-    std::vector<std::string> arguments = cache.applicationOptions;
+    std::vector<std::string> arguments;
+    for (const std::string& option : cache.applicationOptions) {
+        if (!StartsWithAny(option, kOutputOptions)) arguments.push_back(option);
+    }
     arguments.push_back("-XX:AOTMode=create");
     arguments.push_back("-XX:AOTConfiguration=" + ToAnsi(cache.recording));
     arguments.push_back("-XX:AOTCache=" + ToAnsi(assembled));
-    // The runtime's java reads options of its own from JDK_JAVA_OPTIONS, which
-    // the VM in the launcher never saw.
+    // java reads options of its own from JDK_JAVA_OPTIONS, which the VM in
+    // the launcher never saw.
     if (os::RunQuietly(cache.java, arguments, {u"JDK_JAVA_OPTIONS"}) == 0) {
-        Settle(assembled, cache.stem, kAotExtension);
+        SettleCache(assembled, cache.stem, CacheFormat::AotCache);
     } else {
         os::DiscardFile(assembled);
-        os::MakeEmptyFile(cache.stem + std::u16string(kGivenUpMarker));
+        os::MakeEmptyFile(Marker(cache, kGivenUpMarker));
     }
     os::DiscardFile(cache.recording);
 }
@@ -358,13 +210,7 @@ StartupCacheKind StartupCacheKindFor(int featureVersion, bool hotSpot)
     return featureVersion < 25 ? StartupCacheKind::DynamicArchive : StartupCacheKind::AotCache;
 }
 
-bool DecidesClassSharing(std::string_view option)
-{
-    for (const std::string_view prefix : kSharingOptions) {
-        if (option.starts_with(prefix)) return true;
-    }
-    return false;
-}
+bool DecidesClassSharing(std::string_view option) { return StartsWithAny(option, kSharingOptions); }
 
 void PrepareStartupCache(Launcher& launcher)
 {
@@ -374,29 +220,29 @@ void PrepareStartupCache(Launcher& launcher)
     }
     const Runtime runtime = DescribeRuntime(launcher);
     if (runtime.kind == StartupCacheKind::None) return;
-    const std::u16string executable = ExecutableBaseName();
-    if (executable.empty()) return;
-    const std::u16string folder = CacheFolder(launcher.settings, executable);
-    if (folder.empty() || !IsUsableInOptions(folder)) return;
+    const std::u16string executable = ExecutableName();
+    const std::u16string folder = executable.empty() ? u"" : CacheFolder(launcher.settings, executable);
+    if (folder.empty()) return;
 
+    const bool aot = runtime.kind == StartupCacheKind::AotCache;
     const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string fingerprint = FingerprintOf(launcher, runtime);
-    const std::u16string stem = folder + separator + executable + u"-" + fingerprint;
-    if (os::PathExists(stem + std::u16string(kGivenUpMarker))) return;
-    const std::u16string ownSuffix = u"." + os::FromUtf8(std::to_string(os::CurrentProcessId()));
+    const std::u16string fingerprint =
+        CacheFingerprint(launcher, aot ? "aot" : "dynamic archive", runtime.release);
     StartupCache& cache = launcher.startupCache;
+    cache.stem = folder + separator + executable + u"-" + fingerprint;
+    if (!IsUsableInOptions(cache.stem) || os::PathExists(Marker(cache, kGivenUpMarker))) return;
+
     cache.kind = runtime.kind;
-    cache.stem = stem;
-    cache.cacheFile = FindSettledCache(folder, cache.stem, cache.kind);
+    const CacheFormat format = aot ? CacheFormat::AotCache : CacheFormat::DynamicArchive;
+    const std::u16string ownFile = cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId()));
+    cache.cacheFile = FindSettledCache(folder, cache.stem, format);
     if (cache.cacheFile.empty()) {
         RemoveOutdatedFiles(folder, executable, fingerprint);
-        cache.recording = cache.stem + ownSuffix +
-                          (cache.kind == StartupCacheKind::AotCache ? u".aotconf" : u".jsa.tmp");
+        cache.recording = ownFile + (aot ? u".aotconf" : u".jsa.tmp");
     } else {
-        cache.report = cache.stem + ownSuffix + u".log";
+        cache.report = ownFile + u".log";
     }
-    cache.java = runtime.home + separator + u"bin" + separator +
-                 (separator == u'\\' ? u"java.exe" : u"java");
+    cache.java = runtime.home + separator + u"bin" + separator + (separator == u'\\' ? u"java.exe" : u"java");
     cache.applicationOptions = launcher.vmOptions.Options();
     AppendCacheOptions(cache, launcher.vmOptions);
     unfinished.store(&cache);
@@ -409,8 +255,8 @@ void CheckStartupCache(const Launcher& launcher)
     os::FileStamp stamp;
     if (os::ReadFileStamp(cache.report, stamp) && stamp.size > 0) {
         os::DiscardFile(cache.cacheFile);
-        const std::u16string refused = cache.stem + std::u16string(kRefusedMarker);
-        os::MakeEmptyFile(os::PathExists(refused) ? cache.stem + std::u16string(kGivenUpMarker) : refused);
+        const std::u16string refused = Marker(cache, kRefusedMarker);
+        os::MakeEmptyFile(os::PathExists(refused) ? Marker(cache, kGivenUpMarker) : refused);
     }
     // The runtime may still hold it open (Windows): then it goes at the end.
     os::DiscardFile(cache.report);
@@ -425,7 +271,7 @@ void FinishStartupCache()
     if (cache->kind == StartupCacheKind::AotCache) {
         AssembleAotCache(*cache);
     } else {
-        Settle(cache->recording, cache->stem, kArchiveExtension);
+        SettleCache(cache->recording, cache->stem, CacheFormat::DynamicArchive);
     }
 }
 

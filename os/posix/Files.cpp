@@ -65,20 +65,21 @@ bool ReadFileStamp(const std::u16string& path, FileStamp& stamp)
     return true;
 }
 
-bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes)
+bool ReadFileStart(const std::u16string& path, std::size_t count, std::string& bytes)
 {
     const FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC));
     if (!file.IsValid()) return false;
-    bytes.clear();
-    char buffer[4096];
-    for (;;) {
-        const ssize_t n = ::read(file.Get(), buffer, sizeof buffer);
+    bytes.assign(count, '\0');
+    std::size_t filled = 0;
+    while (filled < count) {
+        const ssize_t n = ::read(file.Get(), bytes.data() + filled, count - filled);
         if (n < 0 && errno == EINTR) continue;
         if (n < 0) return false;
-        if (n == 0) return true;
-        bytes.append(buffer, static_cast<std::size_t>(n));
-        if (bytes.size() > limit) return false;
+        if (n == 0) break;
+        filled += static_cast<std::size_t>(n);
     }
+    bytes.resize(filled);
+    return true;
 }
 
 bool SettleFile(const std::u16string& path, const std::u16string& target)

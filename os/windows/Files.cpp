@@ -3,6 +3,8 @@
 #include "os/windows/UniqueHandle.h"
 #include "os/windows/Wide.h"
 
+#include <algorithm>
+
 namespace tala::os {
 namespace {
 
@@ -75,21 +77,23 @@ bool ReadFileStamp(const std::u16string& path, FileStamp& stamp)
     return true;
 }
 
-bool ReadSmallFile(const std::u16string& path, std::size_t limit, std::string& bytes)
+bool ReadFileStart(const std::u16string& path, std::size_t count, std::string& bytes)
 {
     const UniqueHandle file(ValidOrNull(::CreateFileW(Wide(WithLongPathPrefix(path)), GENERIC_READ,
-                                                      FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr,
-                                                      OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
+                                                      FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                                                      nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr)));
     if (file == nullptr) return false;
-    bytes.clear();
-    char buffer[4096];
-    for (;;) {
+    bytes.assign(count, '\0');
+    std::size_t filled = 0;
+    while (filled < count) {
         DWORD read = 0;
-        if (!::ReadFile(file.get(), buffer, sizeof buffer, &read, nullptr)) return false;
-        if (read == 0) return true;
-        bytes.append(buffer, read);
-        if (bytes.size() > limit) return false;
+        const DWORD wanted = static_cast<DWORD>(std::min<std::size_t>(count - filled, 1u << 20));
+        if (!::ReadFile(file.get(), bytes.data() + filled, wanted, &read, nullptr)) return false;
+        if (read == 0) break;
+        filled += read;
     }
+    bytes.resize(filled);
+    return true;
 }
 
 bool SettleFile(const std::u16string& path, const std::u16string& target)
