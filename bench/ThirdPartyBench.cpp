@@ -3,7 +3,9 @@
 // with the command line that script builds, and through the Linux launcher
 // with the same options, its startup cache off and on (on: after a first
 // start that recorded the cache). Runs alternate in order round by round;
-// medians, ratios to java, and the geometric means of the ratios.
+// medians, ratios to java, and the geometric means of the ratios, of the
+// wall time and of the processor time (user and system, the processes a
+// start waited for included), which other work on the machine disturbs less.
 //
 //   tala_third_party_bench TALA JDK_HOME [ROUNDS]
 #include <algorithm>
@@ -17,6 +19,7 @@
 #include <optional>
 #include <spawn.h>
 #include <string>
+#include <sys/resource.h>
 #include <sys/wait.h>
 #include <vector>
 
@@ -43,8 +46,13 @@ struct Application {
     std::vector<std::string> arguments;
 };
 
-// Wall time of one run, output discarded; negative when it failed.
-double RunMilliseconds(const Command& command)
+struct Sample {
+    double wall = -1; // negative when the run failed
+    double processor = 0;
+};
+
+// One run, output discarded.
+Sample Run(const Command& command)
 {
     std::vector<std::string> environment = command.extraEnvironment;
     for (char** variable = environ; *variable != nullptr; ++variable) environment.emplace_back(*variable);
@@ -63,11 +71,16 @@ double RunMilliseconds(const Command& command)
     pid_t child = 0;
     const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
     posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
+    if (spawned != 0) return {};
     int status = 0;
-    waitpid(child, &status, 0);
+    rusage usage{};
+    wait4(child, &status, 0, &usage);
     const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1;
+    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
+    const auto milliseconds = [](const timeval& time) {
+        return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
+    };
+    return {elapsed, milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)};
 }
 
 double Median(std::vector<double> samples)
@@ -175,6 +188,33 @@ Command LauncherFor(const fs::path& tala, const fs::path& folder, const std::str
     return command;
 }
 
+
+// Medians of one measure, per application and way of starting it.
+using Medians = std::vector<std::map<std::string, double>>;
+
+void PrintTable(const char* measure, const std::vector<Application>& applications, const Medians& medians)
+{
+    std::printf("%s, medians in ms:\n\n", measure);
+    std::printf("| application | own script | java | Tala, cache off | Tala, cache on | off / java | on / java |\n");
+    std::printf("|---|---|---|---|---|---|---|\n");
+    double logOff = 0;
+    double logOn = 0;
+    for (std::size_t a = 0; a < applications.size(); ++a) {
+        std::map<std::string, double> median = medians[a];
+        const double off = median["off"] / median["java"];
+        const double on = median["on"] / median["java"];
+        logOff += std::log(off);
+        logOn += std::log(on);
+        char script[32] = "n/a";
+        if (applications[a].script) std::snprintf(script, sizeof script, "%.0f", median["script"]);
+        std::printf("| %s | %s | %.0f | %.0f | %.0f | %.2f | %.2f |\n", applications[a].name.c_str(), script,
+                    median["java"], median["off"], median["on"], off, on);
+    }
+    const double count = static_cast<double>(applications.size());
+    std::printf("\ngeometric mean of Tala / java: cache off %.2f, cache on %.2f\n\n", std::exp(logOff / count),
+                std::exp(logOn / count));
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -193,13 +233,9 @@ int main(int argc, char** argv)
     fs::create_directories(folder / "cache");
     setenv("XDG_CACHE_HOME", (folder / "cache").c_str(), 1);
 
-    std::printf("%s (Java %d), %d alternating rounds, medians in ms\n\n", jdk.c_str(), FeatureVersion(jdk), rounds);
-    std::printf("| application | own script | java | Tala, cache off | Tala, cache on | off / java | on / java |\n");
-    std::printf("|---|---|---|---|---|---|---|\n");
-    double logOff = 0;
-    double logOn = 0;
-    std::vector<std::string> notes;
     const std::vector<Application> applications = Applications(jdk);
+    Medians wall(applications.size());
+    Medians processor(applications.size());
     for (std::size_t a = 0; a < applications.size(); ++a) {
         const Application& application = applications[a];
         std::vector<std::pair<std::string, Command>> ways;
@@ -210,41 +246,37 @@ int main(int argc, char** argv)
 
         // Warm the file cache; the launcher's first start with the cache on records it.
         for (const auto& [way, command] : ways) {
-            if (RunMilliseconds(command) < 0) {
+            if (Run(command).wall < 0) {
                 std::fprintf(stderr, "%s: the %s start failed\n", application.name.c_str(), way.c_str());
                 return 1;
             }
         }
-        std::map<std::string, std::vector<double>> samples;
+        std::map<std::string, std::vector<double>> wallSamples;
+        std::map<std::string, std::vector<double>> processorSamples;
         for (int round = 0; round < rounds; ++round) {
             for (std::size_t i = 0; i < ways.size(); ++i) {
                 const auto& [way, command] = ways[round % 2 == 0 ? i : ways.size() - 1 - i];
-                const double milliseconds = RunMilliseconds(command);
-                if (milliseconds < 0) {
+                const Sample sample = Run(command);
+                if (sample.wall < 0) {
                     std::fprintf(stderr, "%s: a %s start failed\n", application.name.c_str(), way.c_str());
                     return 1;
                 }
-                samples[way].push_back(milliseconds);
+                wallSamples[way].push_back(sample.wall);
+                processorSamples[way].push_back(sample.processor);
             }
         }
-        const double java = Median(samples["java"]);
-        const double off = Median(samples["off"]);
-        const double on = Median(samples["on"]);
-        logOff += std::log(off / java);
-        logOn += std::log(on / java);
-        char script[32] = "n/a";
-        if (application.script) {
-            std::snprintf(script, sizeof script, "%.0f", Median(samples["script"]));
-        } else {
-            notes.push_back(application.name + ": " + application.scriptNote);
+        for (const auto& [way, command] : ways) {
+            wall[a][way] = Median(wallSamples[way]);
+            processor[a][way] = Median(processorSamples[way]);
         }
-        std::printf("| %s | %s | %.0f | %.0f | %.0f | %.2f | %.2f |\n", application.name.c_str(), script, java, off, on,
-                    off / java, on / java);
     }
-    const double count = static_cast<double>(applications.size());
-    std::printf("\ngeometric mean of Tala / java: cache off %.2f, cache on %.2f\n", std::exp(logOff / count),
-                std::exp(logOn / count));
-    for (const std::string& note : notes) std::printf("n/a: %s\n", note.c_str());
     fs::remove_all(folder);
+
+    std::printf("%s (Java %d), %d alternating rounds\n\n", jdk.c_str(), FeatureVersion(jdk), rounds);
+    PrintTable("Wall time, start to exit", applications, wall);
+    PrintTable("Processor time (user and system)", applications, processor);
+    for (const Application& application : applications) {
+        if (!application.script) std::printf("n/a: %s: %s\n", application.name.c_str(), application.scriptNote.c_str());
+    }
     return 0;
 }
