@@ -10,7 +10,7 @@ PACKAGES := cmake ninja-build g++ clang libclang-rt-14-dev googletest libgtest-d
 
 FUZZ_SECONDS ?= 300
 
-.PHONY: all demo test deps linux windows linux-sanitize test-linux test-windows test-sanitize fuzz bench clean
+.PHONY: all demo test deps bench-deps linux windows linux-sanitize test-linux test-windows test-sanitize fuzz bench clean
 
 all: linux windows
 
@@ -55,15 +55,25 @@ fuzz: deps linux-sanitize
 	        build/linux-sanitize/fuzz-corpus/$$target fuzz/seeds/$$target || exit 1; \
 	done
 
-# Benchmarks of bench/: the Linux start-up against the JDK's own launcher, the
-# class path cost, the trace's cost off and on (with the start-up), later starts of a single-instance application, the
-# runtime's splash under a virtual display, and under Wine in a session of
-# its own the runtime search and the own splash window.
+# Benchmarks of bench/: the Linux start-up against the JDK's own launcher (and
+# the trace's cost off and on), third-party applications against their own
+# launch scripts (on Debian's OpenJDK and on every Temurin runtime in
+# /usr/lib/jvm), the class path cost, later starts of a single-instance
+# application, the runtime's splash under a virtual display, and under Wine
+# in a session of its own the runtime search and the own splash window.
 JDK_HOME ?= /usr/lib/jvm/java-17-openjdk-amd64
+THIRD_PARTY_JDKS ?= $(JDK_HOME) $(wildcard /usr/lib/jvm/temurin-*)
+BENCH_PACKAGES := rhino ant jython
 
-bench: deps linux windows
+bench-deps:
+	@$(MAKE) --no-print-directory deps PACKAGES="$(BENCH_PACKAGES)"
+
+bench: deps bench-deps linux windows
 	@mkdir -p build/bench-classes && javac -d build/bench-classes tests/jvm/java/demo/Hello.java
 	env -u TALA_TRACE build/linux/bench/tala_startup_bench build/linux/tala $(JDK_HOME) build/bench-classes 30
+	@for jdk in $(THIRD_PARTY_JDKS); do \
+	    build/linux/bench/tala_third_party_bench build/linux/tala $$jdk 20 || exit 1; echo; \
+	done
 	build/linux/bench/tala_class_path_bench $(JDK_HOME)
 	build/linux/bench/tala_second_starts_bench build/linux/tala $(JDK_HOME) build/linux/tests/jvm/probe-classes 50
 	xvfb-run -a build/linux/bench/tala_native_splash_bench build/linux/tala $(JDK_HOME) \

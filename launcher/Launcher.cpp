@@ -38,6 +38,9 @@ std::int32_t Launcher::Run()
     if (!LoadVmLibrary(*this, vmLibraryPath)) return -1;
     // A missing class path has been reported; the VM still starts with what there is.
     BuildVmOptions(*this);
+    // Before the option that carries the arguments: the cache is the same
+    // whatever a start is given.
+    PrepareStartupCache(*this);
     AddJavaCommandOption(*this);
     if (RunJavaThread(*this) == 0) return 0;
     CallSplashClose(*this);
@@ -48,6 +51,7 @@ void Launcher::Finish()
 {
     CloseSplashWindow(*this);
     DestroyVm(*this);
+    FinishStartupCache();
     StopSingleInstance(*this);
     CallSplashClose(*this);
 }

@@ -9,6 +9,7 @@
 #include "settings/LauncherSettings.h"
 #include "settings/StringRules.h"
 #include "vm/JavaVm.h"
+#include "vm/StartupCache.h"
 #include "vm/VmOptionList.h"
 
 #include <atomic>
@@ -43,6 +44,9 @@ public:
     // VM options, and the Java thread's stack size in bytes (0: not given).
     VmOptionList vmOptions;
     std::uint64_t javaThreadStackSize = 0;
+    // The class path in vmOptions, entries followed by the list separator.
+    std::u16string classPath;
+    StartupCache startupCache;
 
     // The VM library's entry points and the VM once created.
     JavaVm vm;

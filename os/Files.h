@@ -2,6 +2,7 @@
 #pragma once
 
 #include <array>
+#include <cstddef>
 #include <cstdint>
 #include <optional>
 #include <string>
@@ -30,8 +31,18 @@ bool ChangeCurrentDirectory(const std::u16string& path);
 // stays zero) and closes it. Returns 0 or the system error code.
 std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t, 4>& header);
 
-// The first bytes of a small text file, at most limit of them; nothing when
-// it cannot be opened or read.
+struct FileStamp {
+    std::uint64_t size = 0;
+    std::int64_t modified = 0; // in the system's own units, only ever compared
+    bool isFolder = false;
+};
+
+// Size and modification time of the entry at path (links followed); false
+// when there is none.
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp);
+
+// The first bytes of a file, at most limit of them, with others free to read,
+// write and remove it meanwhile; nothing when it cannot be opened or read.
 std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t limit);
 
 // A text equal for two paths of one folder or file, for telling whether a
@@ -39,5 +50,16 @@ std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t
 // trailing separator and in one letter case on Windows. The path itself
 // (less trailing separators) when it cannot be resolved.
 std::u16string PathIdentity(const std::u16string& path);
+
+// Forces the file's content to the disk, then gives it the name target
+// (replacing a file of that name): the name never leads to a partial file,
+// not even after a crash of the system.
+bool SettleFile(const std::u16string& path, const std::u16string& target);
+
+// Removes a file, read-only or not.
+bool DiscardFile(const std::u16string& path);
+
+// Makes an empty file, whose name is all it says; true when it exists now.
+bool MakeEmptyFile(const std::u16string& path);
 
 } // namespace tala::os

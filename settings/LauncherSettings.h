@@ -46,6 +46,8 @@ struct LauncherSettings {
     std::u16string libraryPath;
     std::u16string pairProduct;
     bool pairReturnCode = false;
+    // "Startup Cache": the runtime's class data kept in the user's cache folder.
+    bool startupCache = false;
 
     // Read when the VM options are assembled.
     std::u16string outputFile;

@@ -137,6 +137,7 @@ bool ReadSettingsFor(const std::u16string& modulePath, LauncherSettings& setting
     settings.pairProduct = layered.Get(kApplication, kPairProduct);
     settings.pairReturnCode = IsCaseless(layered.Get(kApplication, kPairReturnCode), u"Yes");
     settings.extendedSearch = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kExtendedSearch), u"Yes");
+    settings.startupCache = IsCaseless(layered.Get(kJavaRuntimeEnvironment, kStartupCache), u"Yes");
     return true;
 }
 

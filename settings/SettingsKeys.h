@@ -24,6 +24,7 @@ inline constexpr std::u16string_view kSystemPath = u"System Path";
 inline constexpr std::u16string_view kLibraryPath = u"Library Path";
 inline constexpr std::u16string_view kVirtualMachineParameters = u"Virtual Machine Parameters";
 inline constexpr std::u16string_view kExtendedSearch = u"Extended Search";
+inline constexpr std::u16string_view kStartupCache = u"Startup Cache";
 
 inline constexpr std::u16string_view kApplication = u"Application";
 inline constexpr std::u16string_view kApplicationType = u"Application Type";

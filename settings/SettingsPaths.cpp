@@ -15,6 +15,14 @@ namespace {
 // platform, so one product keeps one folder name everywhere.
 constexpr std::u16string_view kUnsafeNameCharacters = u"\\?\"|><:/*";
 
+std::u16string_view FileNameOf(std::u16string_view path, os::PathStyle style)
+{
+    const std::size_t separator = path.rfind(os::PathSeparator(style));
+    return separator == std::u16string_view::npos ? path : path.substr(separator + 1);
+}
+
+} // namespace
+
 std::u16string WithoutUnsafeCharacters(std::u16string_view name)
 {
     std::u16string folder;
@@ -23,14 +31,6 @@ std::u16string WithoutUnsafeCharacters(std::u16string_view name)
     }
     return folder;
 }
-
-std::u16string_view FileNameOf(std::u16string_view path, os::PathStyle style)
-{
-    const std::size_t separator = path.rfind(os::PathSeparator(style));
-    return separator == std::u16string_view::npos ? path : path.substr(separator + 1);
-}
-
-} // namespace
 
 std::optional<std::u16string> SettingsFilePathFor(std::u16string_view executablePath,
                                                   os::PathStyle style)

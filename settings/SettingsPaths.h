@@ -27,6 +27,10 @@ bool GetModulePathOrReport(std::u16string& path, os::WindowHandle owner = nullpt
 // is not available (reported) or has no "." (not reported).
 bool GetSettingsFilePath(std::u16string& path, os::WindowHandle owner = nullptr);
 
+// The name without the characters \?"|><:/*, which no Windows folder name
+// may hold: a product's folder is named alike on every platform.
+std::u16string WithoutUnsafeCharacters(std::u16string_view name);
+
 // The user's copy of a settings file: root, the product name without the
 // characters \?"|><:/*, the product code, and the executable's base name with
 // ".ini" (root\My App\1234\Tool.ini).

@@ -7,6 +7,7 @@
 #include "os/LastError.h"
 #include "os/Library.h"
 #include "vm/OutputRedirection.h"
+#include "vm/StartupCache.h"
 
 #include <vector>
 
@@ -14,9 +15,14 @@ namespace tala {
 namespace {
 
 // The runtime calls these before it ends the process itself (System.exit, a
-// fatal start-up error); the launcher has nothing to add, but giving them keeps
-// the runtime from calling the C library's exit or abort on its own terms.
-void JNICALL ExitHook(jint code) { trace::Note("launcher", "exit code (System.exit)", code); }
+// fatal start-up error). Giving them keeps the runtime from calling the C
+// library's exit or abort on its own terms; at exit the VM has written what a
+// startup cache's first start records, and the launcher settles it.
+void JNICALL ExitHook(jint code)
+{
+    trace::Note("launcher", "exit code (System.exit)", code);
+    FinishStartupCache();
+}
 void JNICALL AbortHook() {}
 
 template <typename Function>
@@ -89,6 +95,7 @@ bool CreateVm(Launcher& launcher)
         return false;
     }
     vm.env = static_cast<JNIEnv*>(env);
+    CheckStartupCache(launcher);
     RedirectStandardStreams(launcher, vm.env);
     return true;
 }

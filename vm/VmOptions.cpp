@@ -110,6 +110,7 @@ bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
         return false;
     }
 
+    launcher.classPath = classPath;
     StringList options{u"-Djava.class.path=" + classPath};
     AppendParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters), launcher,
                      options);

@@ -57,6 +57,17 @@ std::uint32_t ReadFileHeader(const std::u16string& path, std::array<std::uint8_t
     return 0;
 }
 
+bool ReadFileStamp(const std::u16string& path, FileStamp& stamp)
+{
+    struct stat status {};
+    if (::stat(ToUtf8(path).c_str(), &status) != 0) return false;
+    stamp.size = static_cast<std::uint64_t>(status.st_size);
+    stamp.modified = static_cast<std::int64_t>(status.st_mtim.tv_sec) * 1000000000 +
+                     status.st_mtim.tv_nsec;
+    stamp.isFolder = S_ISDIR(status.st_mode);
+    return true;
+}
+
 std::optional<std::string> ReadFileStart(const std::u16string& path, std::size_t limit)
 {
     const FileDescriptor file(::open(ToUtf8(path).c_str(), O_RDONLY | O_CLOEXEC | O_NOCTTY));
@@ -82,6 +93,23 @@ std::u16string PathIdentity(const std::u16string& path)
     std::u16string identity = path;
     while (identity.size() > 1 && identity.back() == u'/') identity.pop_back();
     return identity;
+}
+
+bool SettleFile(const std::u16string& path, const std::u16string& target)
+{
+    const std::string from = ToUtf8(path);
+    {
+        const FileDescriptor file(::open(from.c_str(), O_RDONLY | O_CLOEXEC));
+        if (!file.IsValid() || ::fsync(file.Get()) != 0) return false;
+    }
+    return ::rename(from.c_str(), ToUtf8(target).c_str()) == 0;
+}
+
+bool DiscardFile(const std::u16string& path) { return RemoveFile(path); }
+
+bool MakeEmptyFile(const std::u16string& path)
+{
+    return FileDescriptor(::open(ToUtf8(path).c_str(), O_WRONLY | O_CREAT | O_CLOEXEC, 0600)).IsValid();
 }
 
 } // namespace tala::os
