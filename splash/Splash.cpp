@@ -3,6 +3,7 @@
 #include "launcher/Launcher.h"
 #include "launcher/Trace.h"
 #include "os/Files.h"
+#include "os/PathText.h"
 #include "os/SplashLibrary.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -91,7 +92,10 @@ std::u16string NativeSplashLibraryPath(std::u16string_view vmLibraryPath, os::Pa
 {
     std::u16string path = StripPathComponents(vmLibraryPath, 2, style);
     if (path.empty()) return path;
-    if (!path.ends_with(u'\\') && !path.ends_with(u'/')) path += os::PathSeparator(style);
+    // A folder ending in either separator, as Windows also takes "/", keeps it.
+    const bool endsWithSeparator =
+        os::EndsWithSeparator(path, os::PathStyle::Windows) || os::EndsWithSeparator(path, os::PathStyle::Posix);
+    if (!endsWithSeparator) path += os::PathSeparator(style);
     path += style == os::PathStyle::Windows ? u"splashscreen.dll" : u"libsplashscreen.so";
     return path;
 }

@@ -5,6 +5,7 @@
 #include "os/FileSearch.h"
 #include "os/Files.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/Utf8.h"
 
 #include <algorithm>
@@ -59,8 +60,7 @@ private:
 // archive builds on: made again when the runtime is updated, or by hand.
 StringList RuntimeArchives(const std::u16string& vmLibraryPath)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string folder = vmLibraryPath.substr(0, vmLibraryPath.rfind(separator) + 1);
+    const std::u16string folder(os::FolderWithSeparatorOf(vmLibraryPath, os::kHostPathStyle));
     StringList archives;
     for (const std::u16string& name : os::FindMatchingNames(folder + u"*.jsa")) archives.push_back(folder + name);
     std::sort(archives.begin(), archives.end());

@@ -4,6 +4,7 @@
 #include "os/Files.h"
 #include "os/Module.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/Process.h"
 #include "os/ThreadMessages.h"
 #include "os/UserCache.h"
@@ -98,7 +99,7 @@ Runtime DescribeRuntime(const Launcher& launcher)
     Runtime runtime;
     runtime.home = RuntimeHomeOf(launcher.vmLibraryPath);
     runtime.release =
-        os::ReadFileStart(runtime.home + os::PathSeparator(os::kHostPathStyle) + u"release", 65536).value_or("");
+        os::ReadFileStart(os::JoinPath(runtime.home, u"release", os::kHostPathStyle), 65536).value_or("");
     VersionNumber version = launcher.runtimeVersion;
     if (version == VersionNumber()) {
         version.Parse(os::FromUtf8(ReleaseValue(runtime.release, "JAVA_VERSION")), 0);
@@ -115,7 +116,7 @@ std::u16string ExecutableName()
 {
     std::u16string path;
     if (!os::GetModulePath(path)) return {};
-    std::u16string name = path.substr(path.rfind(os::PathSeparator(os::kHostPathStyle)) + 1);
+    std::u16string name(os::FileNameOf(path, os::kHostPathStyle));
     const std::size_t dot = name.rfind(u'.');
     if (dot != std::u16string::npos && dot > 0) name.resize(dot);
     return WithoutUnsafeCharacters(name);
@@ -226,11 +227,10 @@ void PrepareStartupCache(Launcher& launcher)
     if (folder.empty()) return;
 
     const bool aot = runtime.kind == StartupCacheKind::AotCache;
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     const std::u16string fingerprint =
         CacheFingerprint(launcher, aot ? "aot" : "dynamic archive", runtime.release);
     StartupCache& cache = launcher.startupCache;
-    cache.stem = folder + separator + executable + u"-" + fingerprint;
+    cache.stem = os::JoinPath(folder, executable + u"-" + fingerprint, os::kHostPathStyle);
     if (!IsUsableInOptions(cache.stem) || os::PathExists(Marker(cache, kGivenUpMarker))) return;
 
     cache.kind = runtime.kind;
@@ -243,7 +243,8 @@ void PrepareStartupCache(Launcher& launcher)
     } else {
         cache.report = ownFile + u".log";
     }
-    cache.java = runtime.home + separator + u"bin" + separator + (separator == u'\\' ? u"java.exe" : u"java");
+    const std::u16string_view java = os::kHostPathStyle == os::PathStyle::Windows ? u"java.exe" : u"java";
+    cache.java = os::JoinPath(os::JoinPath(runtime.home, u"bin", os::kHostPathStyle), java, os::kHostPathStyle);
     cache.applicationOptions = launcher.vmOptions.Options();
     AppendCacheOptions(cache, launcher.vmOptions);
     unfinished.store(&cache);

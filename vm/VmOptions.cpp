@@ -6,6 +6,7 @@
 #include "launcher/Trace.h"
 #include "os/EnvironmentExpansion.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/TextConversion.h"
 #include "settings/EmbeddedSettingsText.h"
 #include "settings/LayeredSettings.h"
@@ -25,15 +26,12 @@ constexpr std::u16string_view kStackSizeOption = u"-Xss";
 // The pattern a relative entry is searched with: beside the executable.
 std::u16string RelativePattern(const ClassPathRules& rules, const std::u16string& entry)
 {
-    const char16_t separator = os::PathSeparator(rules.style);
-    const std::size_t cut = rules.modulePath.rfind(separator);
-    std::u16string pattern =
-        cut == std::u16string::npos ? std::u16string() : rules.modulePath.substr(0, cut);
+    const std::u16string_view folder = os::FolderOf(rules.modulePath, rules.style);
     // Windows entries bring their own leading backslash; POSIX entries are
     // written without one, since a leading "/" makes them absolute. An empty
     // entry names the executable's folder itself on both.
-    if (rules.style == os::PathStyle::Posix && !entry.empty()) pattern += separator;
-    return pattern + entry;
+    if (rules.style == os::PathStyle::Posix && !entry.empty()) return os::JoinPath(folder, entry, rules.style);
+    return std::u16string(folder) + entry;
 }
 
 // Each parameter without its quotes, rewritten when in the percentage form;
@@ -138,7 +136,7 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
         const std::size_t before = classPath.size();
         // Only "*" makes a wildcard entry; "?" alone leaves an absolute entry as written.
         if (entry.find(u'*') == std::u16string::npos &&
-            IsAbsoluteClassPathEntry(entry, rules.style)) {
+            os::IsAbsolutePath(entry, rules.style)) {
             classPath += entry;
             classPath += listSeparator;
         } else {
@@ -152,20 +150,12 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
     return classPath;
 }
 
-bool IsAbsoluteClassPathEntry(std::u16string_view entry, os::PathStyle style)
-{
-    if (style == os::PathStyle::Posix) return !entry.empty() && entry.front() == u'/';
-    return entry.size() >= 2 && (entry[1] == u':' || (entry[0] == u'\\' && entry[1] == u'\\'));
-}
-
 void ResolveClassPathEntry(const ClassPathRules& rules, const std::u16string& entry,
                            std::u16string& classPath)
 {
     const std::u16string pattern =
-        IsAbsoluteClassPathEntry(entry, rules.style) ? entry : RelativePattern(rules, entry);
-    const std::size_t folderEnd = pattern.rfind(os::PathSeparator(rules.style));
-    const std::size_t prefixLength = folderEnd == std::u16string::npos ? 0 : folderEnd + 1;
-    const std::u16string_view prefix = std::u16string_view(pattern).substr(0, prefixLength);
+        os::IsAbsolutePath(entry, rules.style) ? entry : RelativePattern(rules, entry);
+    const std::u16string_view prefix = os::FolderWithSeparatorOf(pattern, rules.style);
     const char16_t listSeparator = os::PathListSeparator(rules.style);
     // Files and folders alike, in the search's order: nothing is sorted or filtered.
     for (const std::u16string& name : rules.search(pattern)) {

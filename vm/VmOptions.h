@@ -41,10 +41,6 @@ struct ClassPathRules {
 std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view value,
                               bool embeddedJar);
 
-// Entries that need no folder in front: a drive ("C:...") or network path
-// ("\\...") on Windows, a path from the root ("/...") on POSIX.
-bool IsAbsoluteClassPathEntry(std::u16string_view entry, os::PathStyle style);
-
 // Appends the names a directory search finds for the entry, with the entry's
 // folder in front and the list separator behind each. A relative entry is
 // searched beside the executable: on Windows it is put directly behind the
