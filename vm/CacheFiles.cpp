@@ -1,6 +1,7 @@
 #include "vm/CacheFiles.h"
 
 #include "os/FileSearch.h"
+#include "os/DecimalText.h"
 #include "os/Files.h"
 #include "os/PathText.h"
 #include "os/Utf8.h"
@@ -25,12 +26,10 @@ std::u16string ExtensionOf(CacheFormat format)
     return format == CacheFormat::AotCache ? u".aot" : u".jsa";
 }
 
-std::u16string SizeText(std::uint64_t size) { return os::FromUtf8(std::to_string(size)); }
-
 bool IsIntact(const std::u16string& path, std::u16string_view sizeInName, CacheFormat format)
 {
     os::FileStamp stamp;
-    if (!os::ReadFileStamp(path, stamp) || stamp.isFolder || sizeInName != SizeText(stamp.size)) return false;
+    if (!os::ReadFileStamp(path, stamp) || stamp.isFolder || sizeInName != os::DecimalText(stamp.size)) return false;
     const std::optional<std::string> header = os::ReadFileStart(path, 4);
     return header == (format == CacheFormat::AotCache ? kAotCacheMagic : kDynamicArchiveMagic);
 }
@@ -63,7 +62,7 @@ void SettleCache(const std::u16string& made, const std::u16string& stem, CacheFo
     os::FileStamp stamp;
     if (!os::ReadFileStamp(made, stamp) || stamp.isFolder || stamp.size == 0 ||
         !os::FindMatchingNames(stem + u"-*" + extension).empty() ||
-        !os::SettleFile(made, stem + u"-" + SizeText(stamp.size) + extension)) {
+        !os::SettleFile(made, stem + u"-" + os::DecimalText(stamp.size) + extension)) {
         os::DiscardFile(made);
     }
 }

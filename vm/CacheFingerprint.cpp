@@ -1,6 +1,7 @@
 #include "vm/CacheFingerprint.h"
 
 #include "launcher/Launcher.h"
+#include "os/DecimalText.h"
 #include "os/Environment.h"
 #include "os/FileSearch.h"
 #include "os/Files.h"
@@ -34,7 +35,11 @@ public:
         for (const std::u16string& path : paths) {
             os::FileStamp stamp;
             const bool found = os::ReadFileStamp(path, stamp);
-            Add(found ? std::to_string(stamp.size) + " " + std::to_string(stamp.modified) : "missing");
+            if (found) {
+                Add(os::DecimalText(stamp.size) + u" " + os::SignedDecimalText(stamp.modified));
+            } else {
+                Add("missing");
+            }
         }
     }
 

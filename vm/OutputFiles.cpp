@@ -1,6 +1,7 @@
 #include "vm/OutputFiles.h"
 
 #include "os/DateTimeFormat.h"
+#include "os/DecimalText.h"
 #include "os/PathText.h"
 #include "settings/StringRules.h"
 
@@ -9,8 +10,7 @@ namespace {
 
 std::u16string WithMilliseconds(std::u16string pattern, int milliseconds)
 {
-    const std::string digits = std::to_string(milliseconds);
-    const std::u16string text(digits.begin(), digits.end());
+    const std::u16string text = os::SignedDecimalText(milliseconds);
     for (std::size_t at = pattern.find(u'L'); at != std::u16string::npos;
          at = pattern.find(u'L', at + text.size())) {
         pattern.replace(at, 1, text);

@@ -1,6 +1,7 @@
 #include "vm/StartupCache.h"
 
 #include "launcher/Launcher.h"
+#include "os/DecimalText.h"
 #include "os/Files.h"
 #include "os/Module.h"
 #include "os/PathList.h"
@@ -185,7 +186,7 @@ void AssembleAotCache(const StartupCache& cache)
     os::FileStamp stamp;
     if (!os::ReadFileStamp(cache.recording, stamp)) return;
     const std::u16string assembled =
-        cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId())) + u".aot.tmp";
+        cache.stem + u"." + os::DecimalText(os::CurrentProcessId()) + u".aot.tmp";
     std::vector<std::string> arguments;
     for (const std::string& option : cache.applicationOptions) {
         if (!StartsWithAny(option, kOutputOptions)) arguments.push_back(option);
@@ -235,7 +236,7 @@ void PrepareStartupCache(Launcher& launcher)
 
     cache.kind = runtime.kind;
     const CacheFormat format = aot ? CacheFormat::AotCache : CacheFormat::DynamicArchive;
-    const std::u16string ownFile = cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId()));
+    const std::u16string ownFile = cache.stem + u"." + os::DecimalText(os::CurrentProcessId());
     cache.cacheFile = FindSettledCache(folder, cache.stem, format);
     if (cache.cacheFile.empty()) {
         RemoveOutdatedFiles(folder, executable, fingerprint);
