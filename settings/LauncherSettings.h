@@ -54,10 +54,6 @@ struct LauncherSettings {
     bool outputAppend = false;
     std::u16string errorFile;
     bool errorAppend = false;
-
-    // Read when the splash starts.
-    std::u16string splashScreen;
-    std::u16string splashScreenShadow;
 };
 
 } // namespace tala

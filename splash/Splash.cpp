@@ -31,17 +31,15 @@ Function LibraryFunction(os::LibraryHandle library, const char* name)
     return reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
 }
 
-// The window object first, then its thread: the thread reads the object.
-void StartSplashWindow(Launcher& launcher)
+void StartSplashWindow(Launcher& launcher, const std::u16string& image, bool shadow)
 {
     if (!os::HasOwnSplashWindow()) {
         trace::Note("splash", "none: no runtime splash library used, and no window of its own here");
         return;
     }
-    trace::Note("splash", u"own window shows", launcher.settings.splashScreen);
-    launcher.splashScreenWindow = std::make_unique<os::SplashScreenWindow>();
+    trace::Note("splash", u"own window shows", image);
     // Without a thread there is no splash; nothing is reported.
-    if (!launcher.splashThread.Start(SplashThread, &launcher)) launcher.splashScreenWindow.reset();
+    launcher.splashScreenWindow = OwnSplashWindow::Start(image, shadow, launcher.splashWindow);
 }
 
 } // namespace
@@ -68,23 +66,23 @@ bool StartSplashFrom(Launcher& launcher, const std::u16string& settingsPath)
 {
     // The file alone: these keys are not taken from embedded settings.
     SettingsFile file(settingsPath);
-    launcher.settings.splashScreen = file.Get(keys::kDisplay, keys::kSplashScreen);
-    launcher.settings.splashScreenShadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
+    const std::u16string image = file.Get(keys::kDisplay, keys::kSplashScreen);
+    const std::u16string shadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
     const std::u16string preferNative = file.Get(keys::kDisplay, keys::kPrefferNativeSplashScreen);
-    if (launcher.settings.splashScreen.empty()) {
+    if (image.empty()) {
         trace::Note("splash", "none configured");
         return true;
     }
 
     const std::u16string nativeLibrary = FindNativeSplashLibrary(launcher.vmLibraryPath);
     if (IsCaseless(preferNative, u"Yes") && !nativeLibrary.empty() &&
-        ShowNativeSplash(launcher, nativeLibrary, launcher.settings.splashScreen)) {
-        trace::Note("splash", u"the runtime's library", nativeLibrary, u"shows", launcher.settings.splashScreen);
+        ShowNativeSplash(launcher, nativeLibrary, image)) {
+        trace::Note("splash", u"the runtime's library", nativeLibrary, u"shows", image);
         return true;
     }
     // Not preferred, not there, or it did not start: the window does not
     // wait to appear before the launch goes on.
-    StartSplashWindow(launcher);
+    StartSplashWindow(launcher, image, IsExactly(shadow, u"true"));
     return true;
 }
 
@@ -136,7 +134,6 @@ void CallSplashClose(Launcher& launcher)
 void CloseSplashWindow(Launcher& launcher)
 {
     if (!launcher.splashScreenWindow) return;
-    launcher.splashThread.Stop();
     launcher.splashScreenWindow.reset();
     launcher.splashWindow = nullptr;
 }

@@ -98,9 +98,14 @@ std::uint64_t DefaultJavaStackSize(const Launcher& launcher)
 
 std::uint32_t RunJavaThread(Launcher& launcher)
 {
-    if (launcher.javaThreadStackSize == 0) launcher.javaThreadStackSize = DefaultJavaStackSize(launcher);
-    return os::RunOnOwnThread(static_cast<std::size_t>(launcher.javaThreadStackSize), JavaThreadMain,
-                              &launcher);
+    const std::uint64_t stackSize =
+        launcher.javaThreadStackSize != 0 ? launcher.javaThreadStackSize : DefaultJavaStackSize(launcher);
+    os::Thread thread;
+    // Without a thread of its own the application runs on this one.
+    if (!thread.Start(JavaThreadMain, &launcher, static_cast<std::size_t>(stackSize))) {
+        return JavaThreadMain(&launcher);
+    }
+    return thread.Join();
 }
 
 bool InvokeMain(Launcher& launcher)

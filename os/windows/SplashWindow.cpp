@@ -303,44 +303,4 @@ void RunThreadMessageLoop()
     }
 }
 
-namespace {
-
-DWORD WINAPI SplashThreadEntry(LPVOID start) noexcept
-{
-    const auto* run = static_cast<const SplashThread::Body*>(start);
-    return run->body(run->argument);
-}
-
-} // namespace
-
-SplashThread::~SplashThread()
-{
-    if (handle_ != nullptr) ::CloseHandle(handle_);
-}
-
-bool SplashThread::Start(ThreadBody body, void* argument)
-{
-    if (handle_ != nullptr) return false;
-    start_ = {body, argument};
-    DWORD id = 0;
-    handle_ = ::CreateThread(nullptr, 0, SplashThreadEntry, &start_, 0, &id);
-    id_ = id;
-    return handle_ != nullptr;
-}
-
-void SplashThread::Stop()
-{
-    if (handle_ == nullptr) return;
-    // A thread that has not made its message queue yet loses the message
-    // (the post fails); the next round posts again.
-    DWORD exitCode = STILL_ACTIVE;
-    do {
-        ::PostThreadMessageW(id_, WM_QUIT, 0, 0);
-        if (!::GetExitCodeThread(handle_, &exitCode)) break;
-    } while (exitCode == STILL_ACTIVE);
-    ::CloseHandle(handle_);
-    handle_ = nullptr;
-    id_ = 0;
-}
-
 } // namespace tala::os
