@@ -24,13 +24,6 @@ using SplashLoadFileFunction = int (*)(const char* fileName);
 using SplashSetFileJarNameFunction = void (*)(const char* fileName, const char* jarName);
 using SplashCloseFunction = void (*)();
 
-// A function of a loaded library, typed; none when it does not export it.
-template <typename Function>
-Function LibraryFunction(os::LibraryHandle library, const char* name)
-{
-    return reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
-}
-
 void StartSplashWindow(Launcher& launcher, const std::u16string& image, bool shadow)
 {
     if (!os::HasOwnSplashWindow()) {
@@ -111,12 +104,19 @@ bool ShowNativeSplash(Launcher& launcher, const std::u16string& libraryPath,
     // Never unloaded: the runtime's AWT takes the splash over from here.
     const os::LibraryHandle library = os::LoadSplashLibrary(libraryPath, launcher.vmLibraryPath);
     if (library == nullptr) return false;
-    const auto init = LibraryFunction<SplashInitFunction>(library, "SplashInit");
-    const auto loadFile = LibraryFunction<SplashLoadFileFunction>(library, "SplashLoadFile");
-    const auto setFileJarName =
-        LibraryFunction<SplashSetFileJarNameFunction>(library, "SplashSetFileJarName");
-    launcher.splashClose = LibraryFunction<SplashCloseFunction>(library, "SplashClose");
-    if (init == nullptr || loadFile == nullptr || setFileJarName == nullptr) return false;
+    // The close function is kept even when the others are missing.
+    os::SymbolLookup(library).Find(launcher.splashClose, "SplashClose");
+    os::SymbolLookup symbols(library);
+    SplashInitFunction init = nullptr;
+    SplashLoadFileFunction loadFile = nullptr;
+    SplashSetFileJarNameFunction setFileJarName = nullptr;
+    symbols.Find(init, "SplashInit");
+    symbols.Find(loadFile, "SplashLoadFile");
+    symbols.Find(setFileJarName, "SplashSetFileJarName");
+    if (symbols.Missing() != nullptr) {
+        trace::Note("splash", u"the runtime's library", libraryPath, "has no", symbols.Missing());
+        return false;
+    }
 
     const std::string fileName = ToAnsi(splashScreen);
     init();

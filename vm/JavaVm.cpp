@@ -25,13 +25,6 @@ void JNICALL ExitHook(jint code)
 }
 void JNICALL AbortHook() {}
 
-template <typename Function>
-bool Resolve(os::LibraryHandle library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
-    return function != nullptr;
-}
-
 MessageArgument ReasonFor(jint result)
 {
     switch (result) {
@@ -56,14 +49,16 @@ bool LoadVmLibrary(Launcher& launcher, const std::u16string& path)
         ReportError(launcher.splashWindow, MessageId::VmLibraryLoadFailed, {path, os::LastErrorCode()});
         return false;
     }
-    if (!Resolve(library, "JNI_CreateJavaVM", vm.createJavaVm) ||
-        !Resolve(library, "JNI_GetDefaultJavaVMInitArgs", vm.getDefaultInitArgs)) {
-        trace::Note("vm", u"no invocation interface in", path);
+    os::SymbolLookup symbols(library);
+    symbols.Find(vm.createJavaVm, "JNI_CreateJavaVM");
+    symbols.Find(vm.getDefaultInitArgs, "JNI_GetDefaultJavaVMInitArgs");
+    if (symbols.Missing() != nullptr) {
+        trace::Note("vm", u"no invocation interface in", path, "- no", symbols.Missing());
         ReportError(launcher.splashWindow, MessageId::WindowsException,
-                    {DetailText(MessageId::CreateJavaVmNotFound), os::LastErrorCode()});
+                    {DetailText(MessageId::CreateJavaVmNotFound), symbols.MissingError()});
         return false;
     }
-    Resolve(library, "JVM_FindClassFromBootLoader", vm.findClassFromBootLoader);
+    symbols.Find(vm.findClassFromBootLoader, "JVM_FindClassFromBootLoader");
     return true;
 }
 
