@@ -34,24 +34,31 @@ std::u16string RelativePattern(const ClassPathRules& rules, const std::u16string
     return std::u16string(folder) + entry;
 }
 
-// Each parameter without its quotes, rewritten when in the percentage form;
-// an "-Xss" parameter also sets the Java thread's stack size (the last one
-// wins). The parameters themselves all stay.
-void AppendParameters(std::u16string_view text, Launcher& launcher, StringList& options)
+// Each parameter without its quotes, rewritten when in the percentage form.
+StringList VmParameters(std::u16string_view text)
 {
+    StringList parameters = SplitVmParameters(text);
     std::optional<MemoryBase> memory; // asked for only when a parameter needs it
-    for (std::u16string& parameter : SplitVmParameters(text)) {
+    for (std::u16string& parameter : parameters) {
         RemoveQuotes(parameter);
         if (IsPercentMemoryOption(parameter)) {
             if (!memory) memory = SystemMemoryBase();
             RewriteMemoryOption(parameter, *memory);
         }
-        if (parameter.starts_with(kStackSizeOption)) {
-            launcher.javaThreadStackSize =
-                ReadStackSize(std::u16string_view(parameter).substr(kStackSizeOption.size()));
-        }
-        options.push_back(std::move(parameter));
     }
+    return parameters;
+}
+
+// The Java thread's stack size the last "-Xss" parameter gives; 0 without one.
+std::uint64_t JavaThreadStackSize(const StringList& parameters)
+{
+    std::uint64_t size = 0;
+    for (const std::u16string& parameter : parameters) {
+        if (parameter.starts_with(kStackSizeOption)) {
+            size = ReadStackSize(std::u16string_view(parameter).substr(kStackSizeOption.size()));
+        }
+    }
+    return size;
 }
 
 std::u16string ExpandedFileName(LayeredSettings& layered, std::u16string_view key)
@@ -69,17 +76,17 @@ void ReadOutputFiles(LayeredSettings& layered, LauncherSettings& settings)
     settings.errorAppend = IsExactly(layered.Get(kApplication, kErrorAppend), u"yes");
 }
 
-// The "Cmd" words go behind the command-line arguments; empty words are dropped.
-void AppendCmdWords(LayeredSettings& layered, StringList& programArguments)
+// The "Cmd" words, which go behind the command-line arguments; empty words
+// are dropped.
+StringList CmdWords(LayeredSettings& layered)
 {
-    std::u16string cmd = layered.Get(kApplication, kCmd);
-    if (cmd.empty()) return;
-    ExpandEnvironment(cmd);
     StringList words;
+    std::u16string cmd = layered.Get(kApplication, kCmd);
+    if (cmd.empty()) return words;
+    ExpandEnvironment(cmd);
     SplitCommandLine(cmd, words);
-    for (std::u16string& word : words) {
-        if (!word.empty()) programArguments.push_back(std::move(word));
-    }
+    std::erase(words, std::u16string());
+    return words;
 }
 
 } // namespace
@@ -109,9 +116,9 @@ bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
     }
 
     launcher.classPath = classPath;
-    StringList options{u"-Djava.class.path=" + classPath};
-    AppendParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters), launcher,
-                     options);
+    StringList options = VmParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters));
+    launcher.javaThreadStackSize = JavaThreadStackSize(options);
+    options.insert(options.begin(), u"-Djava.class.path=" + classPath);
     // Expanded only now: a percentage or "-Xss" form behind a variable is
     // passed on as it expands. The class path entries are expanded a second time.
     for (std::u16string& option : options) {
@@ -120,7 +127,8 @@ bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
     }
 
     ReadOutputFiles(layered, launcher.settings);
-    AppendCmdWords(layered, launcher.programArguments);
+    const StringList cmdWords = CmdWords(layered);
+    launcher.programArguments.insert(launcher.programArguments.end(), cmdWords.begin(), cmdWords.end());
     return true;
 }
 
