@@ -91,7 +91,7 @@ bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
     std::shared_ptr<HandOffShared> shared(new HandOffShared);
     shared->block = memory;
     shared->mainClass = launcher.settings.mainClass;
-    shared->stayAttached = launcher.settings.allowIbm || launcher.settings.favorIbm;
+    shared->stayAttached = AllowsIbmRuntimes(launcher.settings);
     shared->mainStarted = os::Event::Create(instanceName + u"_upr_evt");
     if (!shared->mainStarted) return false;
     shared->handOffMessage = os::RegisterThreadMessage(instanceName);

@@ -56,4 +56,12 @@ struct LauncherSettings {
     bool errorAppend = false;
 };
 
+// With IBM runtimes allowed, the Java application's threads stay attached to
+// the VM and its main thread never returns: those runtimes end the process
+// themselves.
+inline bool AllowsIbmRuntimes(const LauncherSettings& settings)
+{
+    return settings.allowIbm || settings.favorIbm;
+}
+
 } // namespace tala

@@ -9,15 +9,30 @@
 #include "vm/ExceptionDialog.h"
 #include "vm/Jdk11InitArgs.h"
 #include "vm/JniStrings.h"
+#include "vm/OutputRedirection.h"
+#include "vm/StartupCache.h"
 
 namespace tala {
 namespace {
+
+bool DetachJavaThread(Launcher& launcher)
+{
+    const jint detached = launcher.vm.handle->DetachCurrentThread();
+    if (detached != JNI_OK) trace::Note("jni", "DetachCurrentThread failed with", detached);
+    return detached == JNI_OK;
+}
 
 std::uint32_t JavaThreadMain(void* argument)
 {
     Launcher& launcher = *static_cast<Launcher*>(argument);
     if (!CreateVm(launcher)) return 1;
+    CheckStartupCache(launcher);
+    RedirectStandardStreams(launcher.settings, launcher.vm.env);
     if (!InvokeMain(launcher)) return 1;
+    // IBM runtimes end the process themselves; the launcher must not return
+    // from their main thread.
+    if (AllowsIbmRuntimes(launcher.settings)) os::SleepForever();
+    if (!DetachJavaThread(launcher)) return 1;
     // Returns once the application's other non-daemon threads have ended.
     DestroyVm(launcher);
     return 0;
@@ -134,15 +149,7 @@ bool InvokeMain(Launcher& launcher)
     SetMainStartedEvent(launcher);
     env->CallStaticVoidMethod(mainClass, main, arguments);
     HandleUncaughtException(launcher);
-
-    if (!launcher.settings.allowIbm && !launcher.settings.favorIbm) {
-        const jint detached = launcher.vm.handle->DetachCurrentThread();
-        if (detached != JNI_OK) trace::Note("jni", "DetachCurrentThread failed with", detached);
-        return detached == JNI_OK;
-    }
-    // IBM runtimes end the process themselves; the launcher must not return
-    // from their main thread.
-    os::SleepForever();
+    return true;
 }
 
 } // namespace tala

@@ -6,7 +6,6 @@
 #include "launcher/Trace.h"
 #include "os/LastError.h"
 #include "os/Library.h"
-#include "vm/OutputRedirection.h"
 #include "vm/StartupCache.h"
 
 #include <vector>
@@ -90,8 +89,6 @@ bool CreateVm(Launcher& launcher)
         return false;
     }
     vm.env = static_cast<JNIEnv*>(env);
-    CheckStartupCache(launcher);
-    RedirectStandardStreams(launcher, vm.env);
     return true;
 }
 
