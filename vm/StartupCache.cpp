@@ -7,6 +7,7 @@
 #include "os/PathList.h"
 #include "os/PathText.h"
 #include "os/Process.h"
+#include "os/RuntimeRelease.h"
 #include "os/ThreadMessages.h"
 #include "os/UserCache.h"
 #include "os/Utf8.h"
@@ -66,27 +67,6 @@ bool StartsWithAny(std::string_view option, const auto& prefixes)
     return false;
 }
 
-// The value of a KEY="value" line of a runtime's release file.
-std::string ReleaseValue(std::string_view release, std::string_view key)
-{
-    std::size_t begin = 0;
-    while (begin < release.size()) {
-        std::size_t end = release.find('\n', begin);
-        if (end == std::string_view::npos) end = release.size();
-        std::string_view line = release.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == '=') {
-            std::string_view value = line.substr(key.size() + 1);
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-                value = value.substr(1, value.size() - 2);
-            }
-            return std::string(value);
-        }
-        begin = end + 1;
-    }
-    return {};
-}
-
 struct Runtime {
     StartupCacheKind kind = StartupCacheKind::None;
     std::string release; // the release file's text
@@ -103,10 +83,10 @@ Runtime DescribeRuntime(const Launcher& launcher)
         os::ReadFileStart(os::JoinPath(runtime.home, u"release", os::kHostPathStyle), 65536).value_or("");
     VersionNumber version = launcher.runtimeVersion;
     if (version == VersionNumber()) {
-        version.Parse(os::FromUtf8(ReleaseValue(runtime.release, "JAVA_VERSION")), 0);
+        version.Parse(os::FromUtf8(os::ReleaseValue(runtime.release, "JAVA_VERSION").value_or("")), 0);
     }
     const int feature = version.parts[0] == 1 ? version.parts[1] : version.parts[0]; // 1.8 is 8
-    const std::string variant = ReleaseValue(runtime.release, "JVM_VARIANT");
+    const std::string variant = os::ReleaseValue(runtime.release, "JVM_VARIANT").value_or("");
     const bool hotSpot = (variant.empty() || IsCaseless(os::FromUtf8(variant), u"Hotspot")) &&
                          launcher.vmLibraryPath.find(u"j9vm") == std::u16string::npos;
     runtime.kind = StartupCacheKindFor(feature, hotSpot);
