@@ -5,6 +5,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <utility>
 
 namespace tala::os {
 
@@ -16,8 +17,12 @@ public:
     Thread() = default;
     // Lets go of the thread without waiting for it: one still running runs on.
     ~Thread();
-    Thread(Thread&& other) noexcept;
-    Thread& operator=(Thread&& other) noexcept;
+    Thread(Thread&& other) noexcept : shared_(std::exchange(other.shared_, nullptr)) {}
+    Thread& operator=(Thread&& other) noexcept
+    {
+        std::swap(shared_, other.shared_);
+        return *this;
+    }
     Thread(const Thread&) = delete;
     Thread& operator=(const Thread&) = delete;
 

@@ -8,7 +8,6 @@
 #include <limits.h>
 #include <pthread.h>
 #include <unistd.h>
-#include <utility>
 
 namespace tala::os {
 
@@ -82,14 +81,6 @@ Thread::~Thread()
         }
     }
     Release(shared_);
-}
-
-Thread::Thread(Thread&& other) noexcept : shared_(std::exchange(other.shared_, nullptr)) {}
-
-Thread& Thread::operator=(Thread&& other) noexcept
-{
-    std::swap(shared_, other.shared_);
-    return *this;
 }
 
 bool Thread::Start(ThreadBody body, void* argument, std::size_t stackSize)

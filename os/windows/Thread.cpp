@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <atomic>
-#include <utility>
 
 namespace tala::os {
 
@@ -39,14 +38,6 @@ Thread::~Thread()
 {
     if (shared_ != nullptr) ::CloseHandle(shared_->handle);
     Release(shared_);
-}
-
-Thread::Thread(Thread&& other) noexcept : shared_(std::exchange(other.shared_, nullptr)) {}
-
-Thread& Thread::operator=(Thread&& other) noexcept
-{
-    std::swap(shared_, other.shared_);
-    return *this;
 }
 
 bool Thread::Start(ThreadBody body, void* argument, std::size_t stackSize)
