@@ -1,7 +1,7 @@
 #include "instance/HandOff.h"
 
 #include "instance/InstanceBlock.h"
-#include "os/BackgroundThread.h"
+#include "os/Thread.h"
 #include "os/TextConversion.h"
 #include "vm/JniStrings.h"
 
@@ -16,6 +16,20 @@ void DescribePendingException(JNIEnv* env)
 void Answer(const HandOffShared& shared, os::ThreadId secondStart, std::uint32_t result)
 {
     os::PostThreadMessageTo(secondStart, {shared.handOffMessage, result, 0});
+}
+
+// What one hand-off worker takes with it, its own from its first instruction.
+struct WorkerStart {
+    std::shared_ptr<HandOffShared> shared;
+    os::ThreadId secondStart = 0;
+    StringList arguments;
+};
+
+std::uint32_t WorkerMain(void* argument)
+{
+    const std::unique_ptr<WorkerStart> start(static_cast<WorkerStart*>(argument));
+    HandOffWorker(*start->shared, start->secondStart, start->arguments);
+    return 0;
 }
 
 // Without an answer the later start waits until this process ends.
@@ -83,12 +97,11 @@ std::uint32_t RunListener(const std::shared_ptr<HandOffShared>& shared, os::Mess
         if (message.id != shared->handOffMessage) continue;
         const auto secondStart = static_cast<os::ThreadId>(message.wParam);
         const InstanceBlock block = shared->block->Bytes().first<kInstanceBlockSize>();
-        StringList arguments = ReadArgumentBlock(ArgumentsOf(block));
+        auto start = std::make_unique<WorkerStart>(WorkerStart{shared, secondStart, ReadArgumentBlock(ArgumentsOf(block))});
         os::PostThreadMessageTo(secondStart, {shared->handOffMessage, 0, kArgumentsTaken});
         // Not waited for: the listener goes straight back to its queue.
-        os::StartDetachedThread([shared, secondStart, arguments = std::move(arguments)] {
-            HandOffWorker(*shared, secondStart, arguments);
-        });
+        os::Thread worker;
+        if (worker.Start(WorkerMain, start.get())) start.release();
     }
     return 0;
 }

@@ -4,7 +4,6 @@
 // the block's argument slot.
 #pragma once
 
-#include "os/BackgroundThread.h"
 #include "os/NamedMutex.h"
 #include "os/SharedMemory.h"
 #include "os/ThreadMessages.h"
@@ -21,8 +20,7 @@ struct InstanceState {
 
     // First instance.
     std::shared_ptr<HandOffShared> handOff;
-    std::unique_ptr<os::BackgroundThread> listener;
-    os::ThreadId listenerId = 0;
+    os::Thread listener;
 
     // Second start. The slot is held from writing the arguments until the
     // first instance has copied them out.

@@ -49,29 +49,38 @@ bool SingleInstanceWanted(const Launcher& launcher, const std::u16string& settin
 // Starts the listener and waits until its queue takes messages: only then is
 // its id written into the block, so no later start posts to a thread that
 // cannot receive yet.
+struct Handshake {
+    std::unique_ptr<os::Event> ready = os::Event::Create(u"");
+    bool listening = false;
+};
+
+// What the listener starts with: it keeps its own references, as the
+// starting thread lets go of its own once the listener is ready.
+struct ListenerStart {
+    std::shared_ptr<Handshake> handshake;
+    std::shared_ptr<HandOffShared> shared;
+};
+
+std::uint32_t ListenerMain(void* argument)
+{
+    const ListenerStart start = *static_cast<const ListenerStart*>(argument);
+    os::MessageQueue queue;
+    start.handshake->listening = queue.IsOpen();
+    start.handshake->ready->Set();
+    return start.handshake->listening ? RunListener(start.shared, queue) : 1;
+}
+
 bool StartListener(InstanceState& state, const std::shared_ptr<HandOffShared>& shared)
 {
-    struct Handshake {
-        std::unique_ptr<os::Event> ready = os::Event::Create(u"");
-        os::ThreadId id = 0;
-        bool listening = false;
-    };
     // Not make_shared: built without type information, it would link the
     // C++ library's shared-pointer support and its exceptions into tala.exe.
-    const std::shared_ptr<Handshake> handshake(new Handshake);
-    if (!handshake->ready) return false;
-    auto listener = os::BackgroundThread::Start([handshake, shared]() -> std::uint32_t {
-        os::MessageQueue queue;
-        handshake->id = os::CurrentThreadId();
-        handshake->listening = queue.IsOpen();
-        handshake->ready->Set();
-        return handshake->listening ? RunListener(shared, queue) : 1;
-    });
-    if (!listener) return false;
-    handshake->ready->Wait();
-    if (!handshake->listening) return false;
+    ListenerStart start{std::shared_ptr<Handshake>(new Handshake), shared};
+    if (!start.handshake->ready) return false;
+    os::Thread listener;
+    if (!listener.Start(ListenerMain, &start)) return false;
+    start.handshake->ready->Wait();
+    if (!start.handshake->listening) return false;
     state.listener = std::move(listener);
-    state.listenerId = handshake->id;
     return true;
 }
 
@@ -82,7 +91,7 @@ bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
     std::shared_ptr<HandOffShared> shared(new HandOffShared);
     shared->block = memory;
     shared->mainClass = launcher.settings.mainClass;
-    shared->stayAttached = launcher.settings.allowIbm || launcher.settings.favorIbm;
+    shared->stayAttached = AllowsIbmRuntimes(launcher.settings);
     shared->mainStarted = os::Event::Create(instanceName + u"_upr_evt");
     if (!shared->mainStarted) return false;
     shared->handOffMessage = os::RegisterThreadMessage(instanceName);
@@ -92,7 +101,7 @@ bool BecomeFirstInstance(Launcher& launcher, const std::u16string& instanceName,
 
     InstanceState state;
     if (!StartListener(state, shared)) return false;
-    WriteBlockNumber(block, kListenerThreadOffset, state.listenerId);
+    WriteBlockNumber(block, kListenerThreadOffset, state.listener.Id());
     os::SharedMemory::LeaveExitCodeAtExit(memory);
     state.block = memory;
     state.handOff = std::move(shared);
@@ -203,13 +212,9 @@ void StopSingleInstance(Launcher& launcher)
 {
     if (!launcher.singleInstanceActive) return;
     InstanceState& state = launcher.instance;
-    if (state.listener) {
-        // The listener's own id, not the one in the block: another process
-        // may have written anything there.
-        while (!state.listener->HasEnded()) {
-            os::PostThreadMessageTo(state.listenerId, {os::kQuitMessage, 0, 0});
-        }
-    }
+    // The listener's own id, not the one in the block: another process may
+    // have written anything there.
+    os::QuitThread(state.listener);
     // Workers keep what they share until they are done.
     state = InstanceState{};
 }

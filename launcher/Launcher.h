@@ -3,11 +3,11 @@
 #pragma once
 
 #include "instance/InstanceState.h"
-#include "os/SplashWindow.h"
 #include "os/WindowHandle.h"
 #include "runtime/VersionNumber.h"
 #include "settings/LauncherSettings.h"
 #include "settings/StringRules.h"
+#include "splash/SplashWindow.h"
 #include "vm/JavaVm.h"
 #include "vm/StartupCache.h"
 #include "vm/VmOptionList.h"
@@ -57,15 +57,14 @@ public:
     InstanceState instance;
 
     // Splash: the close function of the runtime's splash library while its
-    // splash is held, and the launcher's own splash window object with the
-    // thread it runs on.
+    // splash is held.
     void (*splashClose)() = nullptr;
-    std::unique_ptr<os::SplashScreenWindow> splashScreenWindow;
-    os::SplashThread splashThread;
 
     // The launcher's own splash window while it exists: the owner of message
     // boxes. The splash thread sets it while other threads may be reading it.
     std::atomic<os::WindowHandle> splashWindow = nullptr;
+    // The launcher's own splash window at work, with its thread.
+    std::unique_ptr<OwnSplashWindow> splashScreenWindow;
 };
 
 // The whole life of a launcher process; returns its exit code.

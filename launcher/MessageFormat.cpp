@@ -1,26 +1,14 @@
 #include "launcher/MessageFormat.h"
 
+#include "os/DecimalText.h"
+
 namespace tala {
 namespace {
-
-std::u16string Decimal(std::int32_t number)
-{
-    // Built from the magnitude as unsigned, so INT32_MIN needs no special case.
-    std::uint32_t magnitude = number < 0 ? 0u - static_cast<std::uint32_t>(number)
-                                         : static_cast<std::uint32_t>(number);
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + magnitude % 10));
-        magnitude /= 10;
-    } while (magnitude != 0);
-    if (number < 0) digits.insert(digits.begin(), u'-');
-    return digits;
-}
 
 std::u16string AsText(const MessageArgument& argument)
 {
     if (const auto* text = std::get_if<std::u16string>(&argument)) return *text;
-    return Decimal(std::get<std::int32_t>(argument));
+    return os::SignedDecimalText(std::get<std::int32_t>(argument));
 }
 
 } // namespace

@@ -1,12 +1,12 @@
 #include "launcher/Trace.h"
 
 #include "os/Clock.h"
+#include "os/DecimalText.h"
 #include "os/Environment.h"
 #include "os/ThreadMessages.h"
 #include "os/TraceSink.h"
 #include "os/Utf8.h"
 
-#include <charconv>
 #include <memory>
 
 namespace tala::trace {
@@ -36,9 +36,7 @@ const TraceState* theTrace = nullptr;
 
 void AppendNumber(std::string& line, std::int64_t number)
 {
-    char digits[24];
-    const auto end = std::to_chars(digits, digits + sizeof digits, number).ptr;
-    line.append(digits, end);
+    line += os::ToUtf8(os::SignedDecimalText(number));
 }
 
 // "   12 ms [4242] ": the milliseconds right-aligned, then the process.

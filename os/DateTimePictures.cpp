@@ -1,5 +1,7 @@
 #include "os/DateTimePictures.h"
 
+#include "os/DecimalText.h"
+
 #include <array>
 
 namespace tala::os {
@@ -11,15 +13,10 @@ constexpr std::array<std::u16string_view, 12> kMonthNames{
     u"January", u"February", u"March", u"April", u"May", u"June", u"July",
     u"August", u"September", u"October", u"November", u"December"};
 
+// Every field of a local time is positive or zero.
 std::u16string Number(int value, std::size_t width)
 {
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value > 0);
-    while (digits.size() < width) digits.insert(digits.begin(), u'0');
-    return digits;
+    return DecimalText(static_cast<std::uint64_t>(value), width);
 }
 
 std::u16string_view Clipped(std::u16string_view name, std::size_t count)

@@ -19,9 +19,16 @@ struct RuntimeFolderChoice {
 // when the folder holds none, so the choice cannot be confirmed.
 using VmLibraryProbe = std::function<std::optional<std::u16string>(const std::u16string& folder)>;
 
+// What the user reads: the message, the download address, and the title of
+// the folder picker where there is one.
+struct RuntimeFolderTexts {
+    std::u16string message;
+    std::u16string downloadAddress;
+    std::u16string browseTitle;
+};
+
 // Nothing when the user cancelled, or when no dialog can be shown.
-std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const std::u16string& message,
-                                                       const std::u16string& downloadAddress,
+std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const RuntimeFolderTexts& texts,
                                                        const VmLibraryProbe& probe);
 
 } // namespace tala::os

@@ -5,7 +5,6 @@
 // only splash (it draws and animates its window on a thread of its own).
 #pragma once
 
-#include "os/Thread.h"
 #include "os/WindowHandle.h"
 
 #include <cstdint>
@@ -59,36 +58,5 @@ private:
 
 // Runs the calling thread's message loop until a quit message arrives.
 void RunThreadMessageLoop();
-
-// The thread a splash window runs on: started with the system's default stack
-// size, and ended only by posting it quit messages.
-class SplashThread {
-public:
-    SplashThread() = default;
-    // Closes the handle of a thread still held; it does not stop the thread.
-    ~SplashThread();
-    SplashThread(const SplashThread&) = delete;
-    SplashThread& operator=(const SplashThread&) = delete;
-
-    // False when no thread can be created.
-    bool Start(ThreadBody body, void* argument);
-
-    // Posts a quit message and reads the thread's exit code, again and again
-    // without a pause, until the thread has ended; then closes its handle.
-    // Nothing when no thread is held.
-    void Stop();
-
-    // What the new thread runs; it reads it from this object, which stays put
-    // while the thread runs.
-    struct Body {
-        ThreadBody body = nullptr;
-        void* argument = nullptr;
-    };
-
-private:
-    Body start_;
-    void* handle_ = nullptr;
-    std::uint32_t id_ = 0;
-};
 
 } // namespace tala::os

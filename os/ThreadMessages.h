@@ -5,14 +5,14 @@
 // same user.
 #pragma once
 
+#include "os/Thread.h"
+
 #include <cstdint>
 #include <memory>
 #include <optional>
 #include <string>
 
 namespace tala::os {
-
-using ThreadId = std::uint32_t;
 
 struct ThreadMessage {
     std::uint32_t id = 0;
@@ -60,5 +60,13 @@ public:
 private:
     std::unique_ptr<State> state_;
 };
+
+// Ends a thread that runs a message loop: posts it the quit message again and
+// again, without a pause, until it has ended. A thread that has no queue yet
+// loses the message, and the next round posts again.
+inline void QuitThread(Thread& thread)
+{
+    while (!thread.HasEnded()) PostThreadMessageTo(thread.Id(), {kQuitMessage, 0, 0});
+}
 
 } // namespace tala::os

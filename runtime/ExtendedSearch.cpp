@@ -1,5 +1,6 @@
 #include "runtime/ExtendedSearch.h"
 
+#include "os/PathText.h"
 #include "os/RuntimeRelease.h"
 #include "os/Utf8.h"
 #include "runtime/CandidateTrace.h"
@@ -57,12 +58,10 @@ struct Sighting {
     std::u16string home;
 };
 
-std::u16string Join(std::u16string_view folder, std::u16string_view name, char16_t separator)
+// Registry key names below one another; the first one stands alone.
+std::u16string SubKey(const std::u16string& key, std::u16string_view name)
 {
-    std::u16string path(folder);
-    if (!path.empty() && path.back() != separator) path += separator;
-    path += name;
-    return path;
+    return key.empty() ? std::u16string(name) : os::JoinPath(key, name, os::PathStyle::Windows);
 }
 
 std::u16string SourceName(RegistryRoot root, RegistryView view, const std::u16string& key,
@@ -86,12 +85,12 @@ std::vector<std::u16string> ExpandKeyPattern(std::u16string_view pattern, Regist
         std::vector<std::u16string> next;
         for (const std::u16string& key : keys) {
             if (component != u"*") {
-                next.push_back(Join(key, component, u'\\'));
+                next.push_back(SubKey(key, component));
                 continue;
             }
             const auto names = machine.SubKeyNames(root, key, view);
             if (!names) continue;
-            for (const std::u16string& name : *names) next.push_back(Join(key, name, u'\\'));
+            for (const std::u16string& name : *names) next.push_back(SubKey(key, name));
         }
         keys = std::move(next);
     }
@@ -118,7 +117,7 @@ void CollectRegistrySightings(const RuntimeMachine& machine, std::vector<Sightin
     }
 }
 
-void CollectFolderSightings(const RuntimeMachine& machine, char16_t separator,
+void CollectFolderSightings(const RuntimeMachine& machine, os::PathStyle style,
                             std::vector<Sighting>& sightings)
 {
     const auto javaHome = machine.EnvironmentVariable(u"JAVA_HOME");
@@ -128,10 +127,10 @@ void CollectFolderSightings(const RuntimeMachine& machine, char16_t separator,
     for (const auto& components : kUserRuntimeFolders) {
         std::u16string folder = userHome;
         for (const std::u16string_view component : components) {
-            if (!component.empty()) folder = Join(folder, component, separator);
+            if (!component.empty()) folder = os::JoinPath(folder, component, style);
         }
         for (const std::u16string& entry : machine.FolderEntries(folder)) {
-            const std::u16string home = Join(folder, entry, separator);
+            const std::u16string home = os::JoinPath(folder, entry, style);
             sightings.push_back({home, home});
         }
     }
@@ -170,7 +169,7 @@ public:
     {
         JavaRuntime runtime;
         runtime.source = sighting.source;
-        const std::u16string home = Join(sighting.home, u"", separator_);
+        const std::u16string home = os::WithTrailingSeparator(sighting.home, style_);
         const std::string release = machine_.ReleaseText(home + u"release").value_or("");
         const auto version = os::ReleaseValue(release, "JAVA_VERSION");
         const bool versioned = version && runtime.version.Parse(os::FromUtf8(*version), 0);
@@ -242,7 +241,7 @@ void CollectExtendedCandidates(const LauncherSettings& settings, RegistryView pa
 {
     std::vector<Sighting> sightings;
     CollectRegistrySightings(machine, sightings);
-    CollectFolderSightings(machine, os::PathSeparator(style), sightings);
+    CollectFolderSightings(machine, style, sightings);
 
     ExtendedPass examiner(settings, pass, machine, style);
     for (const JavaRuntime& candidate : candidates) examiner.RememberHome(candidate.homeFolder);

@@ -3,6 +3,7 @@
 #include "launcher/Launcher.h"
 #include "launcher/Trace.h"
 #include "os/Module.h"
+#include "os/PathText.h"
 #include "runtime/ArchitectureCheck.h"
 #include "runtime/RegistrySearch.h"
 #include "runtime/VmLibraryProbe.h"
@@ -10,18 +11,11 @@
 namespace tala {
 namespace {
 
-std::u16string WithTrailingSeparator(std::u16string folder, os::PathStyle style)
-{
-    const char16_t separator = os::PathSeparator(style);
-    if (folder.empty() || folder.back() != separator) folder += separator;
-    return folder;
-}
-
 std::optional<RuntimeChoice> FromJrePath(const LauncherSettings& settings,
                                          const RuntimeMachine& machine, os::PathStyle style)
 {
     if (settings.jrePath.empty()) return std::nullopt;
-    const auto library = FindVmLibrary(WithTrailingSeparator(settings.jrePath, style),
+    const auto library = FindVmLibrary(os::WithTrailingSeparator(settings.jrePath, style),
                                        settings.jvmType, machine, style);
     trace::Note("runtime", u"JRE Path", settings.jrePath, library ? u"has" : u"has no VM library",
                 library ? std::u16string_view(library->path) : std::u16string_view());
@@ -70,13 +64,10 @@ std::optional<std::u16string> FindBundledRuntime(const std::u16string& modulePat
                                                  const RuntimeMachine& machine,
                                                  os::PathStyle style)
 {
-    const char16_t separator = os::PathSeparator(style);
-    const std::size_t cut = modulePath.rfind(separator);
-    const std::u16string folder =
-        cut == std::u16string::npos ? std::u16string() : modulePath.substr(0, cut + 1);
-    std::u16string marker = style == os::PathStyle::Windows ? u"bin\\java.dll" : u"lib/libjava.so";
+    const std::u16string folder(os::FolderWithSeparatorOf(modulePath, style));
+    const std::u16string marker = style == os::PathStyle::Windows ? u"bin\\java.dll" : u"lib/libjava.so";
     if (machine.PathExists(folder + marker)) return folder;
-    const std::u16string inner = folder + u"jre64" + separator;
+    const std::u16string inner = folder + u"jre64" + os::PathSeparator(style);
     if (machine.PathExists(inner + marker)) return inner;
     return std::nullopt;
 }

@@ -1,6 +1,7 @@
 #include "runtime/RegistrySearch.h"
 
 #include "launcher/Trace.h"
+#include "os/PathText.h"
 #include "runtime/CandidateTrace.h"
 #include "runtime/ExtendedSearch.h"
 #include "runtime/VmLibraryProbe.h"
@@ -22,10 +23,8 @@ std::optional<JavaRuntime> ReadRuntimeHome(const RuntimeKey& key, JavaRuntime ru
         TraceCandidate(runtime, Verdict::NoHome);
         return std::nullopt;
     }
-    const char16_t separator = os::PathSeparator(style);
-    std::u16string home = *javaHome;
-    if (home.back() != separator) home += separator;
-    if (key.homeHoldsInnerJre) home.append(u"jre").append(1, separator);
+    std::u16string home = os::WithTrailingSeparator(*javaHome, style);
+    if (key.homeHoldsInnerJre) home = os::WithTrailingSeparator(os::JoinPath(home, u"jre", style), style);
     runtime.homeFolder = home;
 
     JvmType probeType = settings.jvmType;

@@ -1,5 +1,6 @@
 #include "runtime/RuntimeNotFoundDialog.h"
 
+#include "launcher/ErrorReport.h"
 #include "launcher/Launcher.h"
 #include "launcher/Trace.h"
 #include "os/RuntimeFolderDialog.h"
@@ -20,8 +21,10 @@ bool ShowRuntimeNotFoundDialog(Launcher& launcher)
         if (!library) return std::nullopt;
         return library->path;
     };
-    const auto choice = os::AskForRuntimeFolder(RuntimeNotFoundMessage(launcher.settings),
-                                                std::u16string(kRuntimeDownloadAddress), probe);
+    const os::RuntimeFolderTexts texts{RuntimeNotFoundMessage(launcher.settings),
+                                       std::u16string(kRuntimeDownloadAddress),
+                                       MessageText(MessageId::BrowseForJreTitle)};
+    const auto choice = os::AskForRuntimeFolder(texts, probe);
     if (!choice) {
         trace::Note("runtime", "none picked in the runtime-not-found dialog");
         return false;

@@ -1,5 +1,7 @@
 #include "runtime/VersionNumber.h"
 
+#include "os/DecimalText.h"
+
 #include <limits>
 
 namespace tala {
@@ -88,8 +90,7 @@ std::u16string VersionNumber::ToDisplayString() const
     std::u16string text;
     for (std::size_t i = 0; i < shown; ++i) {
         if (i > 0) text += u'.';
-        const std::string digits = std::to_string(parts[i]);
-        text.append(digits.begin(), digits.end());
+        text += os::SignedDecimalText(parts[i]);
     }
     return text;
 }

@@ -54,10 +54,14 @@ struct LauncherSettings {
     bool outputAppend = false;
     std::u16string errorFile;
     bool errorAppend = false;
-
-    // Read when the splash starts.
-    std::u16string splashScreen;
-    std::u16string splashScreenShadow;
 };
+
+// With IBM runtimes allowed, the Java application's threads stay attached to
+// the VM and its main thread never returns: those runtimes end the process
+// themselves.
+inline bool AllowsIbmRuntimes(const LauncherSettings& settings)
+{
+    return settings.allowIbm || settings.favorIbm;
+}
 
 } // namespace tala

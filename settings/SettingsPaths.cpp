@@ -5,6 +5,7 @@
 #include "os/Files.h"
 #include "os/LastError.h"
 #include "os/Module.h"
+#include "os/PathText.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
 
@@ -14,12 +15,6 @@ namespace {
 // Characters that cannot stand in a folder name on Windows; left out on every
 // platform, so one product keeps one folder name everywhere.
 constexpr std::u16string_view kUnsafeNameCharacters = u"\\?\"|><:/*";
-
-std::u16string_view FileNameOf(std::u16string_view path, os::PathStyle style)
-{
-    const std::size_t separator = path.rfind(os::PathSeparator(style));
-    return separator == std::u16string_view::npos ? path : path.substr(separator + 1);
-}
 
 } // namespace
 
@@ -36,7 +31,7 @@ std::optional<std::u16string> SettingsFilePathFor(std::u16string_view executable
                                                   os::PathStyle style)
 {
     if (style == os::PathStyle::Posix) {
-        const std::u16string_view name = FileNameOf(executablePath, style);
+        const std::u16string_view name = os::FileNameOf(executablePath, style);
         const std::size_t dot = name.rfind(u'.');
         if (name.empty()) return std::nullopt;
         if (dot == std::u16string_view::npos) return std::u16string(executablePath) + u".ini";
@@ -72,7 +67,7 @@ std::u16string UserSettingsFilePathFor(std::u16string_view sourcePath,
                                        std::u16string_view productCode, std::u16string_view root,
                                        os::PathStyle style)
 {
-    std::u16string_view baseName = FileNameOf(sourcePath, style);
+    std::u16string_view baseName = os::FileNameOf(sourcePath, style);
     const std::size_t dot = baseName.rfind(u'.');
     if (dot != std::u16string_view::npos) baseName = baseName.substr(0, dot);
 

@@ -2,15 +2,16 @@
 
 #include "os/Files.h"
 #include "os/Module.h"
+#include "os/PathText.h"
 
 namespace tala {
 
 std::optional<std::u16string> WorkingDirectoryFor(std::u16string_view executablePath,
                                                   os::PathStyle style)
 {
-    const std::size_t separator = executablePath.rfind(os::PathSeparator(style));
-    if (separator == std::u16string_view::npos || separator < 1) return std::nullopt;
-    return std::u16string(executablePath.substr(0, separator));
+    const std::u16string_view folder = os::FolderOf(executablePath, style);
+    if (folder.empty()) return std::nullopt;
+    return std::u16string(folder);
 }
 
 void ApplyWorkingDirectory()

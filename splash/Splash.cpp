@@ -3,6 +3,7 @@
 #include "launcher/Launcher.h"
 #include "launcher/Trace.h"
 #include "os/Files.h"
+#include "os/PathText.h"
 #include "os/SplashLibrary.h"
 #include "settings/SettingsFile.h"
 #include "settings/SettingsKeys.h"
@@ -23,24 +24,15 @@ using SplashLoadFileFunction = int (*)(const char* fileName);
 using SplashSetFileJarNameFunction = void (*)(const char* fileName, const char* jarName);
 using SplashCloseFunction = void (*)();
 
-// A function of a loaded library, typed; none when it does not export it.
-template <typename Function>
-Function LibraryFunction(os::LibraryHandle library, const char* name)
-{
-    return reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
-}
-
-// The window object first, then its thread: the thread reads the object.
-void StartSplashWindow(Launcher& launcher)
+void StartSplashWindow(Launcher& launcher, const std::u16string& image, bool shadow)
 {
     if (!os::HasOwnSplashWindow()) {
         trace::Note("splash", "none: no runtime splash library used, and no window of its own here");
         return;
     }
-    trace::Note("splash", u"own window shows", launcher.settings.splashScreen);
-    launcher.splashScreenWindow = std::make_unique<os::SplashScreenWindow>();
+    trace::Note("splash", u"own window shows", image);
     // Without a thread there is no splash; nothing is reported.
-    if (!launcher.splashThread.Start(SplashThread, &launcher)) launcher.splashScreenWindow.reset();
+    launcher.splashScreenWindow = OwnSplashWindow::Start(image, shadow, launcher.splashWindow);
 }
 
 } // namespace
@@ -67,23 +59,23 @@ bool StartSplashFrom(Launcher& launcher, const std::u16string& settingsPath)
 {
     // The file alone: these keys are not taken from embedded settings.
     SettingsFile file(settingsPath);
-    launcher.settings.splashScreen = file.Get(keys::kDisplay, keys::kSplashScreen);
-    launcher.settings.splashScreenShadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
+    const std::u16string image = file.Get(keys::kDisplay, keys::kSplashScreen);
+    const std::u16string shadow = file.Get(keys::kDisplay, keys::kSplashScreenShadow);
     const std::u16string preferNative = file.Get(keys::kDisplay, keys::kPrefferNativeSplashScreen);
-    if (launcher.settings.splashScreen.empty()) {
+    if (image.empty()) {
         trace::Note("splash", "none configured");
         return true;
     }
 
     const std::u16string nativeLibrary = FindNativeSplashLibrary(launcher.vmLibraryPath);
     if (IsCaseless(preferNative, u"Yes") && !nativeLibrary.empty() &&
-        ShowNativeSplash(launcher, nativeLibrary, launcher.settings.splashScreen)) {
-        trace::Note("splash", u"the runtime's library", nativeLibrary, u"shows", launcher.settings.splashScreen);
+        ShowNativeSplash(launcher, nativeLibrary, image)) {
+        trace::Note("splash", u"the runtime's library", nativeLibrary, u"shows", image);
         return true;
     }
     // Not preferred, not there, or it did not start: the window does not
     // wait to appear before the launch goes on.
-    StartSplashWindow(launcher);
+    StartSplashWindow(launcher, image, IsExactly(shadow, u"true"));
     return true;
 }
 
@@ -91,7 +83,10 @@ std::u16string NativeSplashLibraryPath(std::u16string_view vmLibraryPath, os::Pa
 {
     std::u16string path = StripPathComponents(vmLibraryPath, 2, style);
     if (path.empty()) return path;
-    if (!path.ends_with(u'\\') && !path.ends_with(u'/')) path += os::PathSeparator(style);
+    // A folder ending in either separator, as Windows also takes "/", keeps it.
+    const bool endsWithSeparator =
+        os::EndsWithSeparator(path, os::PathStyle::Windows) || os::EndsWithSeparator(path, os::PathStyle::Posix);
+    if (!endsWithSeparator) path += os::PathSeparator(style);
     path += style == os::PathStyle::Windows ? u"splashscreen.dll" : u"libsplashscreen.so";
     return path;
 }
@@ -109,12 +104,19 @@ bool ShowNativeSplash(Launcher& launcher, const std::u16string& libraryPath,
     // Never unloaded: the runtime's AWT takes the splash over from here.
     const os::LibraryHandle library = os::LoadSplashLibrary(libraryPath, launcher.vmLibraryPath);
     if (library == nullptr) return false;
-    const auto init = LibraryFunction<SplashInitFunction>(library, "SplashInit");
-    const auto loadFile = LibraryFunction<SplashLoadFileFunction>(library, "SplashLoadFile");
-    const auto setFileJarName =
-        LibraryFunction<SplashSetFileJarNameFunction>(library, "SplashSetFileJarName");
-    launcher.splashClose = LibraryFunction<SplashCloseFunction>(library, "SplashClose");
-    if (init == nullptr || loadFile == nullptr || setFileJarName == nullptr) return false;
+    // The close function is kept even when the others are missing.
+    os::SymbolLookup(library).Find(launcher.splashClose, "SplashClose");
+    os::SymbolLookup symbols(library);
+    SplashInitFunction init = nullptr;
+    SplashLoadFileFunction loadFile = nullptr;
+    SplashSetFileJarNameFunction setFileJarName = nullptr;
+    symbols.Find(init, "SplashInit");
+    symbols.Find(loadFile, "SplashLoadFile");
+    symbols.Find(setFileJarName, "SplashSetFileJarName");
+    if (symbols.Missing() != nullptr) {
+        trace::Note("splash", u"the runtime's library", libraryPath, "has no", symbols.Missing());
+        return false;
+    }
 
     const std::string fileName = ToAnsi(splashScreen);
     init();
@@ -132,7 +134,6 @@ void CallSplashClose(Launcher& launcher)
 void CloseSplashWindow(Launcher& launcher)
 {
     if (!launcher.splashScreenWindow) return;
-    launcher.splashThread.Stop();
     launcher.splashScreenWindow.reset();
     launcher.splashWindow = nullptr;
 }

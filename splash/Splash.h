@@ -44,9 +44,8 @@ bool ShowNativeSplash(Launcher& launcher, const std::u16string& libraryPath,
 // Closes the runtime's splash, once.
 void CallSplashClose(Launcher& launcher);
 
-// Closes the launcher's own splash window, when one is shown: ends its thread,
-// destroys the window object and forgets the window, so later message boxes
-// have no owner.
+// Closes the launcher's own splash window, when one is shown, and forgets
+// it, so later message boxes have no owner.
 void CloseSplashWindow(Launcher& launcher);
 
 } // namespace tala

@@ -1,19 +1,34 @@
 #include "splash/SplashWindow.h"
 
-#include "launcher/Launcher.h"
+#include "os/ThreadMessages.h"
+
+#include <utility>
 
 namespace tala {
 
-std::uint32_t SplashThread(void* argument)
+OwnSplashWindow::OwnSplashWindow(std::u16string image, bool shadow, std::atomic<os::WindowHandle>& shownIn)
+    : image_(std::move(image)), shadow_(shadow), shownIn_(shownIn)
 {
-    Launcher& launcher = *static_cast<Launcher*>(argument);
-    os::SplashScreenWindow& window = *launcher.splashScreenWindow;
-    const bool shadow = IsExactly(launcher.settings.splashScreenShadow, u"true");
-    launcher.splashWindow = window.Create(launcher.settings.splashScreen, shadow);
-    window.Show();
-    // Until CloseSplashWindow posts the quit message.
+}
+
+std::unique_ptr<OwnSplashWindow> OwnSplashWindow::Start(std::u16string image, bool shadow,
+                                                        std::atomic<os::WindowHandle>& shownIn)
+{
+    std::unique_ptr<OwnSplashWindow> splash(new OwnSplashWindow(std::move(image), shadow, shownIn));
+    if (!splash->thread_.Start(Run, splash.get())) return nullptr;
+    return splash;
+}
+
+OwnSplashWindow::~OwnSplashWindow() { os::QuitThread(thread_); }
+
+std::uint32_t OwnSplashWindow::Run(void* argument)
+{
+    OwnSplashWindow& splash = *static_cast<OwnSplashWindow*>(argument);
+    splash.shownIn_ = splash.window_.Create(splash.image_, splash.shadow_);
+    splash.window_.Show();
+    // Until the owner lets go of the object.
     os::RunThreadMessageLoop();
-    window.Destroy();
+    splash.window_.Destroy();
     return 0;
 }
 

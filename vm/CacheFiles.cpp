@@ -1,8 +1,9 @@
 #include "vm/CacheFiles.h"
 
 #include "os/FileSearch.h"
+#include "os/DecimalText.h"
 #include "os/Files.h"
-#include "os/PathStyle.h"
+#include "os/PathText.h"
 #include "os/Utf8.h"
 
 #include <cstdint>
@@ -25,12 +26,10 @@ std::u16string ExtensionOf(CacheFormat format)
     return format == CacheFormat::AotCache ? u".aot" : u".jsa";
 }
 
-std::u16string SizeText(std::uint64_t size) { return os::FromUtf8(std::to_string(size)); }
-
 bool IsIntact(const std::u16string& path, std::u16string_view sizeInName, CacheFormat format)
 {
     os::FileStamp stamp;
-    if (!os::ReadFileStamp(path, stamp) || stamp.isFolder || sizeInName != SizeText(stamp.size)) return false;
+    if (!os::ReadFileStamp(path, stamp) || stamp.isFolder || sizeInName != os::DecimalText(stamp.size)) return false;
     const std::optional<std::string> header = os::ReadFileStart(path, 4);
     return header == (format == CacheFormat::AotCache ? kAotCacheMagic : kDynamicArchiveMagic);
 }
@@ -40,12 +39,12 @@ bool IsIntact(const std::u16string& path, std::u16string_view sizeInName, CacheF
 std::u16string FindSettledCache(const std::u16string& folder, const std::u16string& stem,
                                 CacheFormat format)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     const std::u16string extension = ExtensionOf(format);
-    const std::size_t sizeAt = stem.size() - folder.size(); // behind the stem's file part and "-"
+    // Behind the stem's file part and "-".
+    const std::size_t sizeAt = os::FileNameOf(stem, os::kHostPathStyle).size() + 1;
     std::u16string found;
     for (const std::u16string& name : os::FindMatchingNames(stem + u"-*" + extension)) {
-        const std::u16string path = folder + separator + name;
+        const std::u16string path = os::JoinPath(folder, name, os::kHostPathStyle);
         const std::u16string_view sizeInName =
             std::u16string_view(name).substr(sizeAt, name.size() - sizeAt - extension.size());
         if (found.empty() && IsIntact(path, sizeInName, format)) {
@@ -63,7 +62,7 @@ void SettleCache(const std::u16string& made, const std::u16string& stem, CacheFo
     os::FileStamp stamp;
     if (!os::ReadFileStamp(made, stamp) || stamp.isFolder || stamp.size == 0 ||
         !os::FindMatchingNames(stem + u"-*" + extension).empty() ||
-        !os::SettleFile(made, stem + u"-" + SizeText(stamp.size) + extension)) {
+        !os::SettleFile(made, stem + u"-" + os::DecimalText(stamp.size) + extension)) {
         os::DiscardFile(made);
     }
 }
@@ -71,16 +70,15 @@ void SettleCache(const std::u16string& made, const std::u16string& stem, CacheFo
 void RemoveOutdatedFiles(const std::u16string& folder, const std::u16string& executable,
                          std::u16string_view fingerprint)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     const std::u16string prefix = executable + u'-';
-    for (const std::u16string& name : os::FindMatchingNames(folder + separator + prefix + u"*")) {
+    for (const std::u16string& name : os::FindMatchingNames(os::JoinPath(folder, prefix + u"*", os::kHostPathStyle))) {
         // executable-FINGERPRINT followed by "-" or ".": another executable's
         // name may begin with this one's.
         const std::u16string_view rest = std::u16string_view(name).substr(prefix.size());
         const bool ours = rest.size() > kFingerprintLength &&
                           rest.find_first_not_of(u"0123456789abcdef") == kFingerprintLength &&
                           (rest[kFingerprintLength] == u'-' || rest[kFingerprintLength] == u'.');
-        if (ours && !rest.starts_with(fingerprint)) os::DiscardFile(folder + separator + name);
+        if (ours && !rest.starts_with(fingerprint)) os::DiscardFile(os::JoinPath(folder, name, os::kHostPathStyle));
     }
 }
 

@@ -1,10 +1,12 @@
 #include "vm/CacheFingerprint.h"
 
 #include "launcher/Launcher.h"
+#include "os/DecimalText.h"
 #include "os/Environment.h"
 #include "os/FileSearch.h"
 #include "os/Files.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/Utf8.h"
 
 #include <algorithm>
@@ -33,7 +35,11 @@ public:
         for (const std::u16string& path : paths) {
             os::FileStamp stamp;
             const bool found = os::ReadFileStamp(path, stamp);
-            Add(found ? std::to_string(stamp.size) + " " + std::to_string(stamp.modified) : "missing");
+            if (found) {
+                Add(os::DecimalText(stamp.size) + u" " + os::SignedDecimalText(stamp.modified));
+            } else {
+                Add("missing");
+            }
         }
     }
 
@@ -59,8 +65,7 @@ private:
 // archive builds on: made again when the runtime is updated, or by hand.
 StringList RuntimeArchives(const std::u16string& vmLibraryPath)
 {
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
-    const std::u16string folder = vmLibraryPath.substr(0, vmLibraryPath.rfind(separator) + 1);
+    const std::u16string folder(os::FolderWithSeparatorOf(vmLibraryPath, os::kHostPathStyle));
     StringList archives;
     for (const std::u16string& name : os::FindMatchingNames(folder + u"*.jsa")) archives.push_back(folder + name);
     std::sort(archives.begin(), archives.end());

@@ -9,15 +9,30 @@
 #include "vm/ExceptionDialog.h"
 #include "vm/Jdk11InitArgs.h"
 #include "vm/JniStrings.h"
+#include "vm/OutputRedirection.h"
+#include "vm/StartupCache.h"
 
 namespace tala {
 namespace {
+
+bool DetachJavaThread(Launcher& launcher)
+{
+    const jint detached = launcher.vm.handle->DetachCurrentThread();
+    if (detached != JNI_OK) trace::Note("jni", "DetachCurrentThread failed with", detached);
+    return detached == JNI_OK;
+}
 
 std::uint32_t JavaThreadMain(void* argument)
 {
     Launcher& launcher = *static_cast<Launcher*>(argument);
     if (!CreateVm(launcher)) return 1;
+    CheckStartupCache(launcher);
+    RedirectStandardStreams(launcher.settings, launcher.vm.env);
     if (!InvokeMain(launcher)) return 1;
+    // IBM runtimes end the process themselves; the launcher must not return
+    // from their main thread.
+    if (AllowsIbmRuntimes(launcher.settings)) os::SleepForever();
+    if (!DetachJavaThread(launcher)) return 1;
     // Returns once the application's other non-daemon threads have ended.
     DestroyVm(launcher);
     return 0;
@@ -98,9 +113,14 @@ std::uint64_t DefaultJavaStackSize(const Launcher& launcher)
 
 std::uint32_t RunJavaThread(Launcher& launcher)
 {
-    if (launcher.javaThreadStackSize == 0) launcher.javaThreadStackSize = DefaultJavaStackSize(launcher);
-    return os::RunOnOwnThread(static_cast<std::size_t>(launcher.javaThreadStackSize), JavaThreadMain,
-                              &launcher);
+    const std::uint64_t stackSize =
+        launcher.javaThreadStackSize != 0 ? launcher.javaThreadStackSize : DefaultJavaStackSize(launcher);
+    os::Thread thread;
+    // Without a thread of its own the application runs on this one.
+    if (!thread.Start(JavaThreadMain, &launcher, static_cast<std::size_t>(stackSize))) {
+        return JavaThreadMain(&launcher);
+    }
+    return thread.Join();
 }
 
 bool InvokeMain(Launcher& launcher)
@@ -129,15 +149,7 @@ bool InvokeMain(Launcher& launcher)
     SetMainStartedEvent(launcher);
     env->CallStaticVoidMethod(mainClass, main, arguments);
     HandleUncaughtException(launcher);
-
-    if (!launcher.settings.allowIbm && !launcher.settings.favorIbm) {
-        const jint detached = launcher.vm.handle->DetachCurrentThread();
-        if (detached != JNI_OK) trace::Note("jni", "DetachCurrentThread failed with", detached);
-        return detached == JNI_OK;
-    }
-    // IBM runtimes end the process themselves; the launcher must not return
-    // from their main thread.
-    os::SleepForever();
+    return true;
 }
 
 } // namespace tala

@@ -1,6 +1,8 @@
 // The thread the Java application runs on: the launcher creates it with the
-// stack size the VM options or the VM's defaults give, creates the VM on it,
-// runs main and destroys the VM.
+// stack size the VM options or the VM's defaults give, and on it creates the
+// VM, checks the startup cache, redirects the output streams, runs main,
+// detaches (or, for IBM runtimes, waits for the runtime to end the process)
+// and destroys the VM.
 #pragma once
 
 #include <cstdint>
@@ -16,8 +18,8 @@ std::uint32_t RunJavaThread(Launcher& launcher);
 // The VM's default Java stack size in bytes; 0 when it gives none.
 std::uint64_t DefaultJavaStackSize(const Launcher& launcher);
 
-// Finds the main class, calls main with the program arguments, offers an
-// uncaught exception to the user and detaches. False on a failure before main.
+// Finds the main class, calls main with the program arguments and offers an
+// uncaught exception to the user. False on a failure before main.
 bool InvokeMain(Launcher& launcher);
 
 } // namespace tala

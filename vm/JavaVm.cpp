@@ -6,7 +6,6 @@
 #include "launcher/Trace.h"
 #include "os/LastError.h"
 #include "os/Library.h"
-#include "vm/OutputRedirection.h"
 #include "vm/StartupCache.h"
 
 #include <vector>
@@ -24,13 +23,6 @@ void JNICALL ExitHook(jint code)
     FinishStartupCache();
 }
 void JNICALL AbortHook() {}
-
-template <typename Function>
-bool Resolve(os::LibraryHandle library, const char* name, Function& function)
-{
-    function = reinterpret_cast<Function>(os::FindLibrarySymbol(library, name));
-    return function != nullptr;
-}
 
 MessageArgument ReasonFor(jint result)
 {
@@ -56,14 +48,16 @@ bool LoadVmLibrary(Launcher& launcher, const std::u16string& path)
         ReportError(launcher.splashWindow, MessageId::VmLibraryLoadFailed, {path, os::LastErrorCode()});
         return false;
     }
-    if (!Resolve(library, "JNI_CreateJavaVM", vm.createJavaVm) ||
-        !Resolve(library, "JNI_GetDefaultJavaVMInitArgs", vm.getDefaultInitArgs)) {
-        trace::Note("vm", u"no invocation interface in", path);
+    os::SymbolLookup symbols(library);
+    symbols.Find(vm.createJavaVm, "JNI_CreateJavaVM");
+    symbols.Find(vm.getDefaultInitArgs, "JNI_GetDefaultJavaVMInitArgs");
+    if (symbols.Missing() != nullptr) {
+        trace::Note("vm", u"no invocation interface in", path, "- no", symbols.Missing());
         ReportError(launcher.splashWindow, MessageId::WindowsException,
-                    {DetailText(MessageId::CreateJavaVmNotFound), os::LastErrorCode()});
+                    {DetailText(MessageId::CreateJavaVmNotFound), symbols.MissingError()});
         return false;
     }
-    Resolve(library, "JVM_FindClassFromBootLoader", vm.findClassFromBootLoader);
+    symbols.Find(vm.findClassFromBootLoader, "JVM_FindClassFromBootLoader");
     return true;
 }
 
@@ -95,8 +89,6 @@ bool CreateVm(Launcher& launcher)
         return false;
     }
     vm.env = static_cast<JNIEnv*>(env);
-    CheckStartupCache(launcher);
-    RedirectStandardStreams(launcher, vm.env);
     return true;
 }
 

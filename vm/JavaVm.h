@@ -28,6 +28,7 @@ bool LoadVmLibrary(Launcher& launcher, const std::u16string& path);
 
 // Creates the VM on the calling thread with the launcher's VM options and the
 // "abort" and "exit" hooks; reports a failure (203 with 213 and the reason).
+// Nothing more: the Java thread's sequence (vm/JavaThread.h) goes on from here.
 bool CreateVm(Launcher& launcher);
 
 // Destroys the VM if one is held; waits for the application's other threads.

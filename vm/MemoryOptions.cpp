@@ -1,5 +1,6 @@
 #include "vm/MemoryOptions.h"
 
+#include "os/DecimalText.h"
 #include "os/Memory.h"
 
 #include <algorithm>
@@ -77,16 +78,6 @@ std::uint64_t PercentOf(std::uint64_t base, std::uint64_t percent)
     return static_cast<std::uint64_t>(kilobytes);
 }
 
-std::u16string Decimal(std::uint64_t value)
-{
-    std::u16string digits;
-    do {
-        digits.insert(digits.begin(), static_cast<char16_t>(u'0' + value % 10));
-        value /= 10;
-    } while (value != 0);
-    return digits;
-}
-
 } // namespace
 
 MemoryBase SystemMemoryBase()
@@ -127,7 +118,7 @@ void RewriteMemoryOption(std::u16string& parameter, const MemoryBase& base)
     // The full unsigned value, even from 2^31 KB (2 TiB) on, where a signed
     // 32-bit field would turn negative: the VM reads sizes as 64-bit numbers
     // and so gets what the user asked for, or refuses it by name.
-    parameter = parameter.substr(0, list.prefixLength) + Decimal(kilobytes) + u"K";
+    parameter = parameter.substr(0, list.prefixLength) + os::DecimalText(kilobytes) + u"K";
 }
 
 std::uint64_t ReadStackSize(std::u16string_view size)

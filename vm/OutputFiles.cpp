@@ -1,6 +1,8 @@
 #include "vm/OutputFiles.h"
 
 #include "os/DateTimeFormat.h"
+#include "os/DecimalText.h"
+#include "os/PathText.h"
 #include "settings/StringRules.h"
 
 namespace tala {
@@ -8,19 +10,12 @@ namespace {
 
 std::u16string WithMilliseconds(std::u16string pattern, int milliseconds)
 {
-    const std::string digits = std::to_string(milliseconds);
-    const std::u16string text(digits.begin(), digits.end());
+    const std::u16string text = os::SignedDecimalText(milliseconds);
     for (std::size_t at = pattern.find(u'L'); at != std::u16string::npos;
          at = pattern.find(u'L', at + text.size())) {
         pattern.replace(at, 1, text);
     }
     return pattern;
-}
-
-bool IsAbsolute(const std::u16string& path, os::PathStyle style)
-{
-    if (style == os::PathStyle::Posix) return !path.empty() && path.front() == u'/';
-    return path.rfind(u"\\\\", 0) == 0 || (path.size() >= 2 && path[1] == u':');
 }
 
 // The first component of a path (kept whole), and the rest after it.
@@ -65,7 +60,7 @@ std::u16string ExpandDateTimePattern(const std::u16string& name, const os::Local
 
 bool EnsureParentFolders(const std::u16string& path, FolderSystem& folders, os::PathStyle style)
 {
-    if (IsAbsolute(path, style) && folders.Exists(path)) return true;
+    if (os::IsAbsolutePath(path, style) && folders.Exists(path)) return true;
     const char16_t separator = os::PathSeparator(style);
     const SplitPath split = Split(path, style);
     StringList components;

@@ -1,7 +1,7 @@
 #include "vm/OutputRedirection.h"
 
-#include "launcher/Launcher.h"
 #include "launcher/Trace.h"
+#include "settings/LauncherSettings.h"
 #include "vm/JniStrings.h"
 #include "vm/OutputFiles.h"
 
@@ -55,19 +55,20 @@ void RedirectOrDescribe(JNIEnv* env, const std::u16string& name, bool append, co
 
 } // namespace
 
-void RedirectStandardStreams(Launcher& launcher, JNIEnv* env)
+void RedirectStandardStreams(const LauncherSettings& settings, JNIEnv* env)
 {
-    LauncherSettings& settings = launcher.settings;
-    const bool outputPatterned = settings.outputFile.find(u'%') != std::u16string::npos;
-    const bool errorPatterned = settings.errorFile.find(u'%') != std::u16string::npos;
+    std::u16string outputFile = settings.outputFile;
+    std::u16string errorFile = settings.errorFile;
+    const bool outputPatterned = outputFile.find(u'%') != std::u16string::npos;
+    const bool errorPatterned = errorFile.find(u'%') != std::u16string::npos;
     if (outputPatterned || errorPatterned) {
         // One moment for both names, so files of one run belong together.
         const os::LocalTime now = os::ReadLocalTime();
-        if (outputPatterned) settings.outputFile = ExpandDateTimePattern(settings.outputFile, now);
-        if (errorPatterned) settings.errorFile = ExpandDateTimePattern(settings.errorFile, now);
+        if (outputPatterned) outputFile = ExpandDateTimePattern(outputFile, now);
+        if (errorPatterned) errorFile = ExpandDateTimePattern(errorFile, now);
     }
-    RedirectOrDescribe(env, settings.outputFile, settings.outputAppend, "setOut");
-    RedirectOrDescribe(env, settings.errorFile, settings.errorAppend, "setErr");
+    RedirectOrDescribe(env, outputFile, settings.outputAppend, "setOut");
+    RedirectOrDescribe(env, errorFile, settings.errorAppend, "setErr");
 }
 
 } // namespace tala

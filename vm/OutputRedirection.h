@@ -6,9 +6,11 @@
 
 namespace tala {
 
-class Launcher;
+struct LauncherSettings;
 
-// Never makes the start fail: a stream that cannot be redirected stays as it is.
-void RedirectStandardStreams(Launcher& launcher, JNIEnv* env);
+// Sends the streams to the output and error files of the settings, their
+// date and time patterns filled in. Never makes the start fail: a stream that
+// cannot be redirected stays as it is.
+void RedirectStandardStreams(const LauncherSettings& settings, JNIEnv* env);
 
 } // namespace tala

@@ -5,6 +5,7 @@
 #include "os/Environment.h"
 #include "os/Module.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "runtime/VmLibraryProbe.h"
 #include "vm/VmOptions.h"
 
@@ -38,11 +39,8 @@ std::u16string PathReference(os::PathStyle style)
 
 std::u16string StripPathComponents(std::u16string_view path, int count, os::PathStyle style)
 {
-    const char16_t separator = os::PathSeparator(style);
-    for (int i = 0; i < count; ++i) {
-        const std::size_t cut = path.rfind(separator);
-        if (cut == std::u16string_view::npos) break;
-        path = path.substr(0, cut);
+    for (int i = 0; i < count && path.find(os::PathSeparator(style)) != std::u16string_view::npos; ++i) {
+        path = os::FolderOf(path, style);
     }
     return std::u16string(path);
 }
@@ -106,11 +104,8 @@ void ApplyRuntimePaths(Launcher& launcher)
     if (!launcher.settings.libraryPath.empty()) {
         std::u16string modulePath;
         os::GetModulePath(modulePath);
-        const std::size_t cut = modulePath.rfind(os::PathSeparator(os::kHostPathStyle));
-        const std::u16string executableFolder =
-            cut == std::u16string::npos ? std::u16string() : modulePath.substr(0, cut + 1);
-        std::u16string libraryPath =
-            ComposeLibraryPath(launcher.settings.libraryPath, executableFolder, home);
+        std::u16string libraryPath = ComposeLibraryPath(
+            launcher.settings.libraryPath, os::FolderWithSeparatorOf(modulePath, os::kHostPathStyle), home);
         ExpandEnvironment(libraryPath);
         launcher.vmOptions.Append(ToAnsi(u"-Djava.library.path=" + libraryPath));
     }

@@ -1,10 +1,13 @@
 #include "vm/StartupCache.h"
 
 #include "launcher/Launcher.h"
+#include "os/DecimalText.h"
 #include "os/Files.h"
 #include "os/Module.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/Process.h"
+#include "os/RuntimeRelease.h"
 #include "os/ThreadMessages.h"
 #include "os/UserCache.h"
 #include "os/Utf8.h"
@@ -64,27 +67,6 @@ bool StartsWithAny(std::string_view option, const auto& prefixes)
     return false;
 }
 
-// The value of a KEY="value" line of a runtime's release file.
-std::string ReleaseValue(std::string_view release, std::string_view key)
-{
-    std::size_t begin = 0;
-    while (begin < release.size()) {
-        std::size_t end = release.find('\n', begin);
-        if (end == std::string_view::npos) end = release.size();
-        std::string_view line = release.substr(begin, end - begin);
-        if (!line.empty() && line.back() == '\r') line.remove_suffix(1);
-        if (line.size() > key.size() && line.starts_with(key) && line[key.size()] == '=') {
-            std::string_view value = line.substr(key.size() + 1);
-            if (value.size() >= 2 && value.front() == '"' && value.back() == '"') {
-                value = value.substr(1, value.size() - 2);
-            }
-            return std::string(value);
-        }
-        begin = end + 1;
-    }
-    return {};
-}
-
 struct Runtime {
     StartupCacheKind kind = StartupCacheKind::None;
     std::string release; // the release file's text
@@ -98,13 +80,13 @@ Runtime DescribeRuntime(const Launcher& launcher)
     Runtime runtime;
     runtime.home = RuntimeHomeOf(launcher.vmLibraryPath);
     runtime.release =
-        os::ReadFileStart(runtime.home + os::PathSeparator(os::kHostPathStyle) + u"release", 65536).value_or("");
+        os::ReadFileStart(os::JoinPath(runtime.home, u"release", os::kHostPathStyle), 65536).value_or("");
     VersionNumber version = launcher.runtimeVersion;
     if (version == VersionNumber()) {
-        version.Parse(os::FromUtf8(ReleaseValue(runtime.release, "JAVA_VERSION")), 0);
+        version.Parse(os::FromUtf8(os::ReleaseValue(runtime.release, "JAVA_VERSION").value_or("")), 0);
     }
     const int feature = version.parts[0] == 1 ? version.parts[1] : version.parts[0]; // 1.8 is 8
-    const std::string variant = ReleaseValue(runtime.release, "JVM_VARIANT");
+    const std::string variant = os::ReleaseValue(runtime.release, "JVM_VARIANT").value_or("");
     const bool hotSpot = (variant.empty() || IsCaseless(os::FromUtf8(variant), u"Hotspot")) &&
                          launcher.vmLibraryPath.find(u"j9vm") == std::u16string::npos;
     runtime.kind = StartupCacheKindFor(feature, hotSpot);
@@ -115,7 +97,7 @@ std::u16string ExecutableName()
 {
     std::u16string path;
     if (!os::GetModulePath(path)) return {};
-    std::u16string name = path.substr(path.rfind(os::PathSeparator(os::kHostPathStyle)) + 1);
+    std::u16string name(os::FileNameOf(path, os::kHostPathStyle));
     const std::size_t dot = name.rfind(u'.');
     if (dot != std::u16string::npos && dot > 0) name.resize(dot);
     return WithoutUnsafeCharacters(name);
@@ -184,7 +166,7 @@ void AssembleAotCache(const StartupCache& cache)
     os::FileStamp stamp;
     if (!os::ReadFileStamp(cache.recording, stamp)) return;
     const std::u16string assembled =
-        cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId())) + u".aot.tmp";
+        cache.stem + u"." + os::DecimalText(os::CurrentProcessId()) + u".aot.tmp";
     std::vector<std::string> arguments;
     for (const std::string& option : cache.applicationOptions) {
         if (!StartsWithAny(option, kOutputOptions)) arguments.push_back(option);
@@ -226,16 +208,15 @@ void PrepareStartupCache(Launcher& launcher)
     if (folder.empty()) return;
 
     const bool aot = runtime.kind == StartupCacheKind::AotCache;
-    const char16_t separator = os::PathSeparator(os::kHostPathStyle);
     const std::u16string fingerprint =
         CacheFingerprint(launcher, aot ? "aot" : "dynamic archive", runtime.release);
     StartupCache& cache = launcher.startupCache;
-    cache.stem = folder + separator + executable + u"-" + fingerprint;
+    cache.stem = os::JoinPath(folder, executable + u"-" + fingerprint, os::kHostPathStyle);
     if (!IsUsableInOptions(cache.stem) || os::PathExists(Marker(cache, kGivenUpMarker))) return;
 
     cache.kind = runtime.kind;
     const CacheFormat format = aot ? CacheFormat::AotCache : CacheFormat::DynamicArchive;
-    const std::u16string ownFile = cache.stem + u"." + os::FromUtf8(std::to_string(os::CurrentProcessId()));
+    const std::u16string ownFile = cache.stem + u"." + os::DecimalText(os::CurrentProcessId());
     cache.cacheFile = FindSettledCache(folder, cache.stem, format);
     if (cache.cacheFile.empty()) {
         RemoveOutdatedFiles(folder, executable, fingerprint);
@@ -243,7 +224,8 @@ void PrepareStartupCache(Launcher& launcher)
     } else {
         cache.report = ownFile + u".log";
     }
-    cache.java = runtime.home + separator + u"bin" + separator + (separator == u'\\' ? u"java.exe" : u"java");
+    const std::u16string_view java = os::kHostPathStyle == os::PathStyle::Windows ? u"java.exe" : u"java";
+    cache.java = os::JoinPath(os::JoinPath(runtime.home, u"bin", os::kHostPathStyle), java, os::kHostPathStyle);
     cache.applicationOptions = launcher.vmOptions.Options();
     AppendCacheOptions(cache, launcher.vmOptions);
     unfinished.store(&cache);

@@ -6,6 +6,7 @@
 #include "launcher/Trace.h"
 #include "os/EnvironmentExpansion.h"
 #include "os/PathList.h"
+#include "os/PathText.h"
 #include "os/TextConversion.h"
 #include "settings/EmbeddedSettingsText.h"
 #include "settings/LayeredSettings.h"
@@ -25,35 +26,39 @@ constexpr std::u16string_view kStackSizeOption = u"-Xss";
 // The pattern a relative entry is searched with: beside the executable.
 std::u16string RelativePattern(const ClassPathRules& rules, const std::u16string& entry)
 {
-    const char16_t separator = os::PathSeparator(rules.style);
-    const std::size_t cut = rules.modulePath.rfind(separator);
-    std::u16string pattern =
-        cut == std::u16string::npos ? std::u16string() : rules.modulePath.substr(0, cut);
+    const std::u16string_view folder = os::FolderOf(rules.modulePath, rules.style);
     // Windows entries bring their own leading backslash; POSIX entries are
     // written without one, since a leading "/" makes them absolute. An empty
     // entry names the executable's folder itself on both.
-    if (rules.style == os::PathStyle::Posix && !entry.empty()) pattern += separator;
-    return pattern + entry;
+    if (rules.style == os::PathStyle::Posix && !entry.empty()) return os::JoinPath(folder, entry, rules.style);
+    return std::u16string(folder) + entry;
 }
 
-// Each parameter without its quotes, rewritten when in the percentage form;
-// an "-Xss" parameter also sets the Java thread's stack size (the last one
-// wins). The parameters themselves all stay.
-void AppendParameters(std::u16string_view text, Launcher& launcher, StringList& options)
+// Each parameter without its quotes, rewritten when in the percentage form.
+StringList VmParameters(std::u16string_view text)
 {
+    StringList parameters = SplitVmParameters(text);
     std::optional<MemoryBase> memory; // asked for only when a parameter needs it
-    for (std::u16string& parameter : SplitVmParameters(text)) {
+    for (std::u16string& parameter : parameters) {
         RemoveQuotes(parameter);
         if (IsPercentMemoryOption(parameter)) {
             if (!memory) memory = SystemMemoryBase();
             RewriteMemoryOption(parameter, *memory);
         }
-        if (parameter.starts_with(kStackSizeOption)) {
-            launcher.javaThreadStackSize =
-                ReadStackSize(std::u16string_view(parameter).substr(kStackSizeOption.size()));
-        }
-        options.push_back(std::move(parameter));
     }
+    return parameters;
+}
+
+// The Java thread's stack size the last "-Xss" parameter gives; 0 without one.
+std::uint64_t JavaThreadStackSize(const StringList& parameters)
+{
+    std::uint64_t size = 0;
+    for (const std::u16string& parameter : parameters) {
+        if (parameter.starts_with(kStackSizeOption)) {
+            size = ReadStackSize(std::u16string_view(parameter).substr(kStackSizeOption.size()));
+        }
+    }
+    return size;
 }
 
 std::u16string ExpandedFileName(LayeredSettings& layered, std::u16string_view key)
@@ -71,17 +76,17 @@ void ReadOutputFiles(LayeredSettings& layered, LauncherSettings& settings)
     settings.errorAppend = IsExactly(layered.Get(kApplication, kErrorAppend), u"yes");
 }
 
-// The "Cmd" words go behind the command-line arguments; empty words are dropped.
-void AppendCmdWords(LayeredSettings& layered, StringList& programArguments)
+// The "Cmd" words, which go behind the command-line arguments; empty words
+// are dropped.
+StringList CmdWords(LayeredSettings& layered)
 {
-    std::u16string cmd = layered.Get(kApplication, kCmd);
-    if (cmd.empty()) return;
-    ExpandEnvironment(cmd);
     StringList words;
+    std::u16string cmd = layered.Get(kApplication, kCmd);
+    if (cmd.empty()) return words;
+    ExpandEnvironment(cmd);
     SplitCommandLine(cmd, words);
-    for (std::u16string& word : words) {
-        if (!word.empty()) programArguments.push_back(std::move(word));
-    }
+    std::erase(words, std::u16string());
+    return words;
 }
 
 } // namespace
@@ -111,9 +116,9 @@ bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
     }
 
     launcher.classPath = classPath;
-    StringList options{u"-Djava.class.path=" + classPath};
-    AppendParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters), launcher,
-                     options);
+    StringList options = VmParameters(layered.Get(kJavaRuntimeEnvironment, kVirtualMachineParameters));
+    launcher.javaThreadStackSize = JavaThreadStackSize(options);
+    options.insert(options.begin(), u"-Djava.class.path=" + classPath);
     // Expanded only now: a percentage or "-Xss" form behind a variable is
     // passed on as it expands. The class path entries are expanded a second time.
     for (std::u16string& option : options) {
@@ -122,7 +127,8 @@ bool BuildVmOptionsFor(Launcher& launcher, const std::u16string& modulePath)
     }
 
     ReadOutputFiles(layered, launcher.settings);
-    AppendCmdWords(layered, launcher.programArguments);
+    const StringList cmdWords = CmdWords(layered);
+    launcher.programArguments.insert(launcher.programArguments.end(), cmdWords.begin(), cmdWords.end());
     return true;
 }
 
@@ -138,7 +144,7 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
         const std::size_t before = classPath.size();
         // Only "*" makes a wildcard entry; "?" alone leaves an absolute entry as written.
         if (entry.find(u'*') == std::u16string::npos &&
-            IsAbsoluteClassPathEntry(entry, rules.style)) {
+            os::IsAbsolutePath(entry, rules.style)) {
             classPath += entry;
             classPath += listSeparator;
         } else {
@@ -152,20 +158,12 @@ std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view v
     return classPath;
 }
 
-bool IsAbsoluteClassPathEntry(std::u16string_view entry, os::PathStyle style)
-{
-    if (style == os::PathStyle::Posix) return !entry.empty() && entry.front() == u'/';
-    return entry.size() >= 2 && (entry[1] == u':' || (entry[0] == u'\\' && entry[1] == u'\\'));
-}
-
 void ResolveClassPathEntry(const ClassPathRules& rules, const std::u16string& entry,
                            std::u16string& classPath)
 {
     const std::u16string pattern =
-        IsAbsoluteClassPathEntry(entry, rules.style) ? entry : RelativePattern(rules, entry);
-    const std::size_t folderEnd = pattern.rfind(os::PathSeparator(rules.style));
-    const std::size_t prefixLength = folderEnd == std::u16string::npos ? 0 : folderEnd + 1;
-    const std::u16string_view prefix = std::u16string_view(pattern).substr(0, prefixLength);
+        os::IsAbsolutePath(entry, rules.style) ? entry : RelativePattern(rules, entry);
+    const std::u16string_view prefix = os::FolderWithSeparatorOf(pattern, rules.style);
     const char16_t listSeparator = os::PathListSeparator(rules.style);
     // Files and folders alike, in the search's order: nothing is sorted or filtered.
     for (const std::u16string& name : rules.search(pattern)) {

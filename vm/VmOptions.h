@@ -1,7 +1,6 @@
 // The VM options of the Java application: the class path (wildcard entries
 // expanded by a directory search), the "Virtual Machine Parameters" split into
-// single options, each expanded for %NAME% references and made narrow. While
-// the settings are open, the output-file keys and the "Cmd" words are read too.
+// single options, each expanded for %NAME% references and made narrow.
 #pragma once
 
 #include "os/FileSearch.h"
@@ -17,9 +16,13 @@ namespace tala {
 
 class Launcher;
 
-// Appends "-Djava.class.path=..." and the parameters to the launcher's VM
-// options. False when the settings file cannot be located, or when the class
-// path comes out empty (message 209 is shown, nothing is appended).
+// What one reading of the settings gives the Java start, each from a function
+// named for it: appends "-Djava.class.path=..." and the parameters to the
+// launcher's VM options, sets the Java thread's stack size (the last "-Xss"
+// parameter), reads the output and error files, and appends the "Cmd" words
+// to the program arguments. False when the settings file cannot be located,
+// or when the class path comes out empty (message 209 is shown, nothing is
+// appended).
 bool BuildVmOptions(Launcher& launcher);
 
 // The same for an executable at modulePath.
@@ -40,10 +43,6 @@ struct ClassPathRules {
 // list separator. With embeddedJar the executable itself comes first.
 std::u16string BuildClassPath(const ClassPathRules& rules, std::u16string_view value,
                               bool embeddedJar);
-
-// Entries that need no folder in front: a drive ("C:...") or network path
-// ("\\...") on Windows, a path from the root ("/...") on POSIX.
-bool IsAbsoluteClassPathEntry(std::u16string_view entry, os::PathStyle style);
 
 // Appends the names a directory search finds for the entry, with the entry's
 // folder in front and the list separator behind each. A relative entry is

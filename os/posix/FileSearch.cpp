@@ -1,18 +1,12 @@
 #include "os/FileSearch.h"
 
 #include "os/Utf8.h"
+#include "os/posix/UniqueDirectory.h"
 
-#include <dirent.h>
-#include <memory>
 #include <sys/stat.h>
 
 namespace tala::os {
 namespace {
-
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-using UniqueDirectory = std::unique_ptr<DIR, DirectoryCloser>;
 
 // "*" and "?" as Windows reads them, over UTF-16 code units, without its
 // older quirks (short 8.3 names, "*." for names without a dot); "[" is an

@@ -1,6 +1,6 @@
 #include "os/NamedMutex.h"
 
-#include "os/BackgroundThread.h"
+#include "os/Thread.h"
 #include "os/Utf8.h"
 #include "os/posix/ByteLock.h"
 #include "os/posix/PrivateFolder.h"

@@ -1,7 +1,7 @@
 #include "os/Process.h"
 
 #include "os/Utf8.h"
-#include "os/posix/FileContent.h"
+#include "os/posix/OwnArguments.h"
 
 #include <algorithm>
 #include <cerrno>
@@ -15,22 +15,6 @@ extern char** environ;
 
 namespace tala::os {
 namespace {
-
-// This process's argv exactly as it was given, bytes untouched.
-std::vector<std::string> OwnArguments()
-{
-    std::vector<std::string> arguments;
-    std::string bytes;
-    if (!ReadFileContent("/proc/self/cmdline", bytes)) return arguments;
-    std::size_t begin = 0;
-    while (begin < bytes.size()) {
-        std::size_t end = bytes.find('\0', begin);
-        if (end == std::string::npos) end = bytes.size();
-        arguments.push_back(bytes.substr(begin, end - begin));
-        begin = end + 1;
-    }
-    return arguments;
-}
 
 // Owns the set-up records of one posix_spawn call.
 class SpawnSetup {

@@ -1,5 +1,6 @@
 #include "os/RuntimeFolderDialog.h"
 
+#include "os/PathText.h"
 #include "os/Utf8.h"
 #include "os/posix/Terminal.h"
 
@@ -37,12 +38,11 @@ std::string AbsoluteFolder(const std::string& typed)
 
 } // namespace
 
-std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const std::u16string& message,
-                                                       const std::u16string& downloadAddress,
+std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const RuntimeFolderTexts& texts,
                                                        const VmLibraryProbe& probe)
 {
     if (!HasTerminal()) return std::nullopt;
-    WriteToTerminal(ToUtf8(message) + "\n" + ToUtf8(downloadAddress) +
+    WriteToTerminal(ToUtf8(texts.message) + "\n" + ToUtf8(texts.downloadAddress) +
                     "\nIf you have a JRE installed you can give its folder below"
                     " (an empty line cancels).\n");
     for (;;) {
@@ -50,8 +50,7 @@ std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const std::u16string& mes
         const auto line = ReadTerminalLine();
         if (!line || line->empty()) return std::nullopt;
         const std::string absolute = AbsoluteFolder(*line);
-        std::u16string folder = FromUtf8(absolute);
-        if (folder.back() != u'/') folder += u'/';
+        const std::u16string folder = WithTrailingSeparator(FromUtf8(absolute), PathStyle::Posix);
         if (const auto library = probe(folder)) return RuntimeFolderChoice{folder, *library};
         WriteToTerminal("No Java VM was found in " + absolute + ".\n");
     }

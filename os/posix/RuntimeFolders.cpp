@@ -3,25 +3,21 @@
 #include "os/RuntimeRelease.h"
 #include "os/Utf8.h"
 #include "os/posix/FileContent.h"
+#include "os/posix/UniqueDirectory.h"
 
 #include <algorithm>
 #include <climits>
 #include <cstdlib>
-#include <dirent.h>
 #include <memory>
 #include <sys/stat.h>
 
 namespace tala::os {
 namespace {
 
-struct DirectoryCloser {
-    void operator()(DIR* directory) const { ::closedir(directory); }
-};
-
 std::vector<std::string> SortedEntries(const std::string& root)
 {
     std::vector<std::string> names;
-    const std::unique_ptr<DIR, DirectoryCloser> directory(::opendir(root.c_str()));
+    const UniqueDirectory directory(::opendir(root.c_str()));
     if (!directory) return names;
     while (const dirent* entry = ::readdir(directory.get())) {
         const std::string name = entry->d_name;

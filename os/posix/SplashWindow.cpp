@@ -17,15 +17,4 @@ void SplashScreenWindow::Destroy() {}
 
 void RunThreadMessageLoop() {}
 
-SplashThread::~SplashThread() = default;
-
-bool SplashThread::Start(ThreadBody, void*) { return false; }
-
-// No thread was ever started: there is only nothing to forget.
-void SplashThread::Stop()
-{
-    handle_ = nullptr;
-    id_ = 0;
-}
-
 } // namespace tala::os

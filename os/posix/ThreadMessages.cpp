@@ -1,6 +1,5 @@
 #include "os/ThreadMessages.h"
 
-#include "os/BackgroundThread.h"
 #include "os/Utf8.h"
 #include "os/posix/FileDescriptor.h"
 #include "os/posix/NameHash.h"

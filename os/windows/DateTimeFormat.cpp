@@ -25,22 +25,27 @@ SYSTEMTIME ToSystemTime(const LocalTime& time)
 // always allowed stays as written rather than becoming an empty name.
 constexpr int kRoom = 260;
 
+// GetTimeFormatW and GetDateFormatW take the same arguments.
+using PictureFormatter = int(WINAPI*)(LCID, DWORD, const SYSTEMTIME*, LPCWSTR, LPWSTR, int);
+
+std::u16string Format(PictureFormatter format, const std::u16string& picture, const LocalTime& time)
+{
+    const SYSTEMTIME system = ToSystemTime(time);
+    wchar_t buffer[kRoom];
+    const int length = format(LOCALE_USER_DEFAULT, 0, &system, Wide(picture), buffer, kRoom);
+    return length > 0 ? FromWide(buffer) : picture;
+}
+
 } // namespace
 
 std::u16string FormatTimePictures(const std::u16string& picture, const LocalTime& time)
 {
-    const SYSTEMTIME system = ToSystemTime(time);
-    wchar_t buffer[kRoom];
-    const int length = ::GetTimeFormatW(LOCALE_USER_DEFAULT, 0, &system, Wide(picture), buffer, kRoom);
-    return length > 0 ? FromWide(buffer) : picture;
+    return Format(::GetTimeFormatW, picture, time);
 }
 
 std::u16string FormatDatePictures(const std::u16string& picture, const LocalTime& time)
 {
-    const SYSTEMTIME system = ToSystemTime(time);
-    wchar_t buffer[kRoom];
-    const int length = ::GetDateFormatW(LOCALE_USER_DEFAULT, 0, &system, Wide(picture), buffer, kRoom);
-    return length > 0 ? FromWide(buffer) : picture;
+    return Format(::GetDateFormatW, picture, time);
 }
 
 } // namespace tala::os

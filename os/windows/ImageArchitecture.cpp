@@ -49,8 +49,8 @@ bool IsX86Image(const std::u16string& path)
     // Never a dbghelp.dll planted beside the launcher.
     const UniqueModule dbghelp = LoadSystemLibrary(L"dbghelp.dll");
     if (dbghelp == nullptr) return false;
-    const auto imageNtHeader = LibrarySymbol<ImageNtHeaderFunction>(dbghelp.get(), "ImageNtHeader");
-    if (imageNtHeader == nullptr) return false;
+    ImageNtHeaderFunction imageNtHeader = nullptr;
+    if (!SymbolLookup(dbghelp.get()).Find(imageNtHeader, "ImageNtHeader")) return false;
     const PIMAGE_NT_HEADERS headers = imageNtHeader(const_cast<unsigned char*>(image));
     if (headers == nullptr) return false;
 

@@ -1,7 +1,6 @@
 #include "os/RuntimeFolderDialog.h"
 
-#include "launcher/MessageId.h"
-#include "os/StringTable.h"
+#include "os/PathText.h"
 #include "os/windows/ComApartment.h"
 #include "os/windows/DialogPlacement.h"
 #include "os/windows/HyperLinkControl.h"
@@ -26,8 +25,7 @@ using UniqueItemList = std::unique_ptr<ITEMIDLIST, ItemListFreer>;
 // What the dialog works with while it is shown; it reaches the dialog
 // procedure through the dialog's user data.
 struct DialogState {
-    const std::u16string& message;
-    const std::u16string& downloadAddress;
+    const RuntimeFolderTexts& texts;
     const VmLibraryProbe& probe;
     RuntimeFolderChoice choice;
     HyperLinkControl link;
@@ -36,9 +34,9 @@ struct DialogState {
 void Start(HWND dialog, DialogState& state)
 {
     // The link opens what it shows.
-    ::SetDlgItemTextW(dialog, IDC_DOWNLOAD_LINK, Wide(state.downloadAddress));
+    ::SetDlgItemTextW(dialog, IDC_DOWNLOAD_LINK, Wide(state.texts.downloadAddress));
     state.link.Attach(::GetDlgItem(dialog, IDC_DOWNLOAD_LINK));
-    ::SetDlgItemTextW(dialog, IDC_NOT_FOUND_MESSAGE, Wide(state.message));
+    ::SetDlgItemTextW(dialog, IDC_NOT_FOUND_MESSAGE, Wide(state.texts.message));
     // Nothing to confirm until Browse has found a VM library.
     ::EnableWindow(::GetDlgItem(dialog, IDOK), FALSE);
     CentreDialog(dialog);
@@ -46,9 +44,8 @@ void Start(HWND dialog, DialogState& state)
 
 // The folder the user picks, as the shell gives its path; nothing when the
 // user cancels or picks something that is no file-system folder.
-std::optional<std::wstring> PickFolder(HWND dialog)
+std::optional<std::wstring> PickFolder(HWND dialog, const std::u16string& title)
 {
-    const std::u16string title = LoadMessageText(static_cast<int>(MessageId::BrowseForJreTitle));
     BROWSEINFOW browse{};
     browse.hwndOwner = dialog;
     browse.lpszTitle = Wide(title);
@@ -64,12 +61,11 @@ std::optional<std::wstring> PickFolder(HWND dialog)
 
 void Browse(HWND dialog, DialogState& state)
 {
-    const auto path = PickFolder(dialog);
+    const auto path = PickFolder(dialog, state.texts.browseTitle);
     if (!path) return;
     ::SetDlgItemTextW(dialog, IDC_RUNTIME_FOLDER, path->c_str());
-    std::u16string folder = FromWide(path->c_str(), path->size());
     // A drive root already ends in one.
-    if (folder.empty() || folder.back() != u'\\') folder += u'\\';
+    std::u16string folder = WithTrailingSeparator(FromWide(path->c_str(), path->size()), PathStyle::Windows);
     const auto vmLibrary = state.probe(folder);
     state.choice = {std::move(folder), vmLibrary.value_or(std::u16string())};
     // A folder that is no runtime never leaves OK enabled.
@@ -105,11 +101,10 @@ INT_PTR CALLBACK Procedure(HWND dialog, UINT message, WPARAM wParam, LPARAM lPar
 
 } // namespace
 
-std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const std::u16string& message,
-                                                       const std::u16string& downloadAddress,
+std::optional<RuntimeFolderChoice> AskForRuntimeFolder(const RuntimeFolderTexts& texts,
                                                        const VmLibraryProbe& probe)
 {
-    DialogState state{message, downloadAddress, probe, {}, {}};
+    DialogState state{texts, probe, {}, {}};
     const INT_PTR result =
         ::DialogBoxParamW(::GetModuleHandleW(nullptr), MAKEINTRESOURCEW(IDD_RUNTIME_NOT_FOUND),
                           ::GetActiveWindow(), &Procedure, reinterpret_cast<LPARAM>(&state));

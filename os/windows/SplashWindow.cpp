@@ -40,30 +40,31 @@ struct GdiPlusFunctions {
 
 // GDI+ belongs to the whole process: one start gives one token, and the
 // library must stay started while any thread of the process draws with it.
-// So this is the one piece of state with process lifetime: loaded from the
-// system folder and started when the first splash window needs it (a local
-// static's initialisation is safe against a concurrent first use), shut
-// down when the process exits.
+// So the platform forces this piece of state with process lifetime: loaded
+// from the system folder and started when the first splash window needs it
+// (on the one splash thread: local statics are not locked), shut down when
+// the process exits.
 class GdiPlusLibrary {
 public:
     GdiPlusLibrary() : module_(LoadSystemLibrary(L"gdiplus.dll"))
     {
-        const auto startup = Find<decltype(&Gdiplus::GdiplusStartup)>("GdiplusStartup");
-        shutdown_ = Find<decltype(&Gdiplus::GdiplusShutdown)>("GdiplusShutdown");
+        SymbolLookup symbols(module_.get());
+        decltype(&Gdiplus::GdiplusStartup) startup = nullptr;
+        symbols.Find(startup, "GdiplusStartup");
+        symbols.Find(shutdown_, "GdiplusShutdown");
         GdiPlusFunctions& f = functions_;
-        f.createBitmapFromFile = Find<decltype(f.createBitmapFromFile)>("GdipCreateBitmapFromFile");
-        f.getImageWidth = Find<decltype(f.getImageWidth)>("GdipGetImageWidth");
-        f.getImageHeight = Find<decltype(f.getImageHeight)>("GdipGetImageHeight");
-        f.disposeImage = Find<decltype(f.disposeImage)>("GdipDisposeImage");
-        f.createFromHdc = Find<decltype(f.createFromHdc)>("GdipCreateFromHDC");
-        f.deleteGraphics = Find<decltype(f.deleteGraphics)>("GdipDeleteGraphics");
-        f.setInterpolationMode = Find<decltype(f.setInterpolationMode)>("GdipSetInterpolationMode");
-        f.createImageAttributes = Find<decltype(f.createImageAttributes)>("GdipCreateImageAttributes");
-        f.disposeImageAttributes = Find<decltype(f.disposeImageAttributes)>("GdipDisposeImageAttributes");
-        f.setImageAttributesWrapMode =
-            Find<decltype(f.setImageAttributesWrapMode)>("GdipSetImageAttributesWrapMode");
-        f.drawImageRectRectI = Find<decltype(f.drawImageRectRectI)>("GdipDrawImageRectRectI");
-        if (!complete_ || startup == nullptr || shutdown_ == nullptr) return;
+        symbols.Find(f.createBitmapFromFile, "GdipCreateBitmapFromFile");
+        symbols.Find(f.getImageWidth, "GdipGetImageWidth");
+        symbols.Find(f.getImageHeight, "GdipGetImageHeight");
+        symbols.Find(f.disposeImage, "GdipDisposeImage");
+        symbols.Find(f.createFromHdc, "GdipCreateFromHDC");
+        symbols.Find(f.deleteGraphics, "GdipDeleteGraphics");
+        symbols.Find(f.setInterpolationMode, "GdipSetInterpolationMode");
+        symbols.Find(f.createImageAttributes, "GdipCreateImageAttributes");
+        symbols.Find(f.disposeImageAttributes, "GdipDisposeImageAttributes");
+        symbols.Find(f.setImageAttributesWrapMode, "GdipSetImageAttributesWrapMode");
+        symbols.Find(f.drawImageRectRectI, "GdipDrawImageRectRectI");
+        if (symbols.Missing() != nullptr) return;
         // Version 1, no debug callback, background thread and external codecs
         // not suppressed.
         const Gdiplus::GdiplusStartupInput input;
@@ -80,19 +81,10 @@ public:
     const GdiPlusFunctions* Functions() const { return started_ ? &functions_ : nullptr; }
 
 private:
-    template <typename Function>
-    Function Find(const char* name)
-    {
-        const auto function = module_ ? LibrarySymbol<Function>(module_.get(), name) : nullptr;
-        complete_ = complete_ && function != nullptr;
-        return function;
-    }
-
     UniqueModule module_;
     GdiPlusFunctions functions_;
     decltype(&Gdiplus::GdiplusShutdown) shutdown_ = nullptr;
     ULONG_PTR token_ = 0;
-    bool complete_ = true;
     bool started_ = false;
 };
 
@@ -301,46 +293,6 @@ void RunThreadMessageLoop()
         ::TranslateMessage(&message);
         ::DispatchMessageW(&message);
     }
-}
-
-namespace {
-
-DWORD WINAPI SplashThreadEntry(LPVOID start) noexcept
-{
-    const auto* run = static_cast<const SplashThread::Body*>(start);
-    return run->body(run->argument);
-}
-
-} // namespace
-
-SplashThread::~SplashThread()
-{
-    if (handle_ != nullptr) ::CloseHandle(handle_);
-}
-
-bool SplashThread::Start(ThreadBody body, void* argument)
-{
-    if (handle_ != nullptr) return false;
-    start_ = {body, argument};
-    DWORD id = 0;
-    handle_ = ::CreateThread(nullptr, 0, SplashThreadEntry, &start_, 0, &id);
-    id_ = id;
-    return handle_ != nullptr;
-}
-
-void SplashThread::Stop()
-{
-    if (handle_ == nullptr) return;
-    // A thread that has not made its message queue yet loses the message
-    // (the post fails); the next round posts again.
-    DWORD exitCode = STILL_ACTIVE;
-    do {
-        ::PostThreadMessageW(id_, WM_QUIT, 0, 0);
-        if (!::GetExitCodeThread(handle_, &exitCode)) break;
-    } while (exitCode == STILL_ACTIVE);
-    ::CloseHandle(handle_);
-    handle_ = nullptr;
-    id_ = 0;
 }
 
 } // namespace tala::os
