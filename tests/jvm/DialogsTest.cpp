@@ -70,6 +70,18 @@ TEST(RuntimeNotFoundPrompt, AFolderWithAVmIsUsedAndRemembered)
     EXPECT_EQ(app.Run({}).exitCode, 0) << "the next start asked again";
 }
 
+TEST(RuntimeNotFoundPrompt, APicked32BitRuntimeHandsTheStartToThePairProduct)
+{
+    AppFolder app;
+    const ScopedEnvironmentVariable root(u"XDG_CONFIG_HOME", (app.Path() / "config").u16string());
+    fs::create_directories(app.Path() / "jre32" / "lib" / "server");
+    WriteBytes(app.Path() / "jre32" / "lib" / "server" / "libjvm.so", kElf32Header);
+    fs::copy_file(TALA_PAIR_HELPER_PATH, app.Path() / "shop32");
+    app.WriteSettings("[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=99\n[Application]\n"
+                      "Pair Product=" + (app.Path() / "shop32").string() + "\nPair Return Code=yes\n");
+    EXPECT_EQ(app.RunOnTerminal({"x"}, (app.Path() / "jre32").string() + "\n").exitCode, 42);
+}
+
 TEST(RuntimeNotFoundPrompt, AnEmptyAnswerOrNoTerminalEndsWithoutWriting)
 {
     AppFolder app;

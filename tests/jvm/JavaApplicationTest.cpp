@@ -37,7 +37,13 @@ TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
         std::string output;
         std::vector<std::string> said; // on standard error, in this order
     };
+    const TempFolder broken;
+    std::filesystem::create_directories(broken.Path() / "lib" / "server");
+    WriteBytes(broken.Path() / "lib" / "server" / "libjvm.so", "not a library\n");
     const Case cases[] = {
+        {"a VM library that cannot be loaded is named with the reason",
+         "[Java Runtime Environment]\nJRE Path=" + broken.Path().string() + "\nMain Class=probe.Args\n", {}, 255, "",
+         {"Failed to load Java VM library: " + (broken.Path() / "lib/server/libjvm.so").string() + " (errno = 8).\n"}},
         {"without JRE Path the installed runtimes' search finds one",
          "[Java Runtime Environment]\nMain Class=demo.Hello\nMaximum Version=any\n"
          "[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n",

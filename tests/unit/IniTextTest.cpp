@@ -1,8 +1,12 @@
 // The POSIX build's INI reader and writer: the Windows reading rules, and
 // writes that keep every other line of a user's file.
+#include "os/posix/FileContent.h"
 #include "os/posix/IniText.h"
+#include "tests/shared/TestFiles.h"
 
 #include <gtest/gtest.h>
+
+#include <sys/stat.h>
 
 namespace tala::os::ini {
 namespace {
@@ -12,7 +16,7 @@ TEST(IniText, DecodesTheEncodingsUsersSave)
     const std::tuple<std::string, std::u16string, Encoding> cases[] = {
         {"[S]\nK=Gr\xC3\xBC\xC3\x9F" "e", u"[S]\nK=Gr\u00fc\u00dfe", Encoding::Utf8},
         {"\xEF\xBB\xBFK=v", u"K=v", Encoding::Utf8WithBom},
-        {std::string("\xFF\xFEK\0=\0v\0", 8), u"K=v", Encoding::Utf16Le},
+        {std::string("\xFF\xFEK\0=\0\xE5\x65", 8), u"K=\u65e5", Encoding::Utf16Le},
         {std::string("\xFE\xFF\0K\0=\0v", 8), u"K=v", Encoding::Utf16Be},
         {std::string("\xFF\xFEK\0=", 5), u"K", Encoding::Utf16Le}, // odd byte dropped
     };
@@ -40,6 +44,18 @@ TEST(IniText, LinesAsTheProfileFunctionsReadThem)
     };
     for (const auto& [section, key, value] : cases) EXPECT_EQ(FindValue(text, section, key), value);
     EXPECT_EQ(SectionNames(text), (std::vector<std::u16string>{u" Spaced ", u"Two", u"two"}));
+}
+
+TEST(IniText, ARewrittenFileKeepsItsPermissions)
+{
+    const test::TempFolder folder;
+    const std::string path = (folder.Path() / "Shop.ini").string();
+    ASSERT_TRUE(ReplaceFileContent(path, "[S]\n"));
+    ::chmod(path.c_str(), 0600);
+    ASSERT_TRUE(ReplaceFileContent(path, "[S]\nK=v\n"));
+    struct stat status {};
+    ASSERT_EQ(::stat(path.c_str(), &status), 0);
+    EXPECT_EQ(status.st_mode & 0777, 0600u);
 }
 
 TEST(IniText, WritesChangeOnlyTheirLine)

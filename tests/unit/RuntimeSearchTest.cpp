@@ -103,6 +103,8 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
          u"C:\\jdk11\\bin\\server\\jvm.dll"},
         {"only_JDK searches no JRE key", FakeMachine(sunMix).Runtime(Jre, u"21", u"C:\\jre21", {u"server"}),
          [](auto& s) { s.wantJre = false, s.acceptBothKinds = false; }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"only_JDK takes no JRE, even as the only runtime", FakeMachine().Runtime(Jre, u"21", u"C:\\jre21", {u"server"}),
+         [](auto& s) { s.wantJre = false, s.acceptBothKinds = false; }, u""},
         {"an unknown JVM Source searches no key", sunMix,
          [](auto& s) { s.wantJdk = s.wantJre = s.acceptBothKinds = false; }, u""},
         {"the default provider is Sun alone", providers, none, u"C:\\sun11\\bin\\server\\jvm.dll"},

@@ -69,23 +69,6 @@ public:
         return values;
     }
 
-    // The calls in order: "JNI_CreateJavaVM", "main", ...
-    std::vector<std::string> Calls() const
-    {
-        std::vector<std::string> calls;
-        for (const std::string& call : Values("call")) calls.push_back(call.substr(0, call.find(' ')));
-        return calls;
-    }
-
-    // The number of the thread that made the first call of that name; -1 when none.
-    int ThreadOf(const std::string& call) const
-    {
-        for (const std::string& value : Values("call")) {
-            if (value.rfind(call + " ", 0) == 0) return std::stoi(value.substr(call.size() + 1));
-        }
-        return -1;
-    }
-
     // The arguments of every call of that name ("main", "secondaryMain"), in order.
     std::vector<std::vector<std::u16string>> ArgumentsOfCalls(const std::string& call) const
     {

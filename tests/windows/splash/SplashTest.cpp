@@ -155,29 +155,54 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
     }
 }
 
-TEST(SplashWindow, OnlyForAReadableImageWithoutTheExactSwitchAndMainStillGetsTheSwitch)
+// Which splash shows, if any: the own window for a readable image unless
+// the exact switch is given (which main still gets), the runtime's library
+// when it is preferred, present and complete.
+TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
 {
+    const std::string name = Ansi(L"splash.img");
+    const std::vector<std::string> shownAndClosed{"SplashInit", "SplashLoadFile " + name,
+                                                  "SplashSetFileJarName " + name + " -", "SplashClose"};
+    constexpr wchar_t kLibrary[] = L"standin-splashscreen.dll";
+    const std::u16string plain = u"Splash Screen=splash.img";
+    const std::u16string preferred = plain + u"\r\nPreffer Native Splash Screen=Yes";
     struct Case {
         std::string image; // the file's bytes; "picture" for a readable image, empty for none
+        std::u16string display;
         std::wstring arguments;
-        bool window;
+        const wchar_t* library; // the stand-in put in jre\bin, or none
+        bool ownWindow;
+        std::vector<std::string> record; // what the library records by the end
     };
     const Case cases[] = {
-        {"this is not a picture\r\n", L"", false}, {"", L"", false},
-        {"picture", L"-nosplash", false},          {"picture", L"/nosplash", false},
-        {"picture", L"open /nosplash", false},     {"picture", L"-NoSplash", true},
-        {"picture", L"/nosplashes", true},
+        {"this is not a picture\r\n", plain, L"", nullptr, false, {}},
+        {"", plain, L"", nullptr, false, {}},
+        {"picture", plain, L"-nosplash", nullptr, false, {}},
+        {"picture", plain, L"/nosplash", nullptr, false, {}},
+        {"picture", plain, L"open /nosplash", nullptr, false, {}},
+        {"picture", plain, L"-NoSplash", nullptr, true, {}},
+        {"picture", plain, L"/nosplashes", nullptr, true, {}},
+        {"picture", preferred, L"", kLibrary, false, shownAndClosed},
+        {"picture", plain + u"\r\nPreffer Native Splash Screen=yes", L"", kLibrary, false, shownAndClosed},
+        {"picture", plain + u"\r\nPreffer Native Splash Screen=No", L"", kLibrary, true, {}},
+        {"picture", plain, L"", kLibrary, true, {}},
+        {"picture", preferred, L"", nullptr, true, {}},
+        {"picture", preferred, L"", L"standin-splashscreen-no-init.dll", true, {"SplashClose"}},
+        {"picture", u"Splash Screen=\r\nPreffer Native Splash Screen=Yes", L"", kLibrary, false, {}},
     };
     for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(c.arguments) + " " + c.image);
+        SCOPED_TRACE(testing::PrintToString(std::wstring(c.display.begin(), c.display.end())) + " " +
+                     testing::PrintToString(c.arguments) + " " + c.image);
         const ShopFolder shop;
+        if (c.library != nullptr) InstallSplashLibrary(shop, c.library);
         if (c.image == "picture") WritePicture(shop.Folder() / "splash.img", 40, 30);
         if (c.image != "picture" && !c.image.empty()) WriteBytes(shop.Folder() / "splash.img", c.image);
-        const SplashStart start(shop, u"Splash Screen=splash.img", "create", c.arguments);
+        const SplashStart start(shop, c.display, "create", c.arguments);
         ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
-        EXPECT_EQ(WaitUntil([&] { return start.ShowsWindow(); }, c.window ? 10s : kGraceForAbsence), c.window);
+        EXPECT_EQ(WaitUntil([&] { return start.ShowsWindow(); }, c.ownWindow ? 10s : kGraceForAbsence), c.ownWindow);
         start.Release("create");
         start.ExpectMainRanAndEnded(0);
+        EXPECT_EQ(SplashRecord(shop), c.record);
         std::wstring joined;
         for (const std::u16string& argument : shop.Record().Arguments().value_or(std::vector<std::u16string>{})) {
             joined += (joined.empty() ? L"" : L" ") + std::wstring(argument.begin(), argument.end());
@@ -244,43 +269,6 @@ TEST(NativeSplash, GetsThePathInTheAnsiCodePageAndClosesOnceWhenTheJavaThreadFai
     EXPECT_EQ(start.launch->WaitForExit(), kFailed);
     expected.push_back("SplashClose");
     EXPECT_EQ(SplashRecord(shop), expected) << "closed once, after the Java thread failed";
-}
-
-TEST(NativeSplash, UsedOnlyWhenPreferredPresentAndComplete)
-{
-    const std::string name = Ansi(L"splash.bmp");
-    const std::vector<std::string> shownAndClosed{"SplashInit", "SplashLoadFile " + name,
-                                                  "SplashSetFileJarName " + name + " -", "SplashClose"};
-    constexpr wchar_t kLibrary[] = L"standin-splashscreen.dll";
-    const std::u16string preferred = u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=Yes";
-    struct Case {
-        std::u16string display;
-        const wchar_t* library;          // the stand-in put in jre\bin, or none
-        std::vector<std::string> record; // what the library records by the end
-        bool ownWindow;
-    };
-    const Case cases[] = {
-        {preferred, kLibrary, shownAndClosed, false},
-        {u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=yes", kLibrary, shownAndClosed, false},
-        {u"Splash Screen=splash.bmp\r\nPreffer Native Splash Screen=No", kLibrary, {}, true},
-        {u"Splash Screen=splash.bmp", kLibrary, {}, true},
-        {preferred, nullptr, {}, true},
-        {preferred, L"standin-splashscreen-no-init.dll", {"SplashClose"}, true},
-        {u"Splash Screen=\r\nPreffer Native Splash Screen=Yes", kLibrary, {}, false},
-    };
-    for (const Case& c : cases) {
-        SCOPED_TRACE(testing::PrintToString(std::wstring(c.display.begin(), c.display.end())));
-        const ShopFolder shop;
-        if (c.library != nullptr) InstallSplashLibrary(shop, c.library);
-        WritePicture(shop.Folder() / "splash.bmp", 40, 30);
-        const SplashStart start(shop, c.display);
-        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
-        const auto hasWindow = [&] { return start.launch->Window(kSplashClass) != nullptr; };
-        EXPECT_EQ(WaitUntil(hasWindow, c.ownWindow ? 10s : kGraceForAbsence), c.ownWindow);
-        start.Release("create");
-        start.ExpectMainRanAndEnded(0);
-        EXPECT_EQ(SplashRecord(shop), c.record);
-    }
 }
 
 TEST(SplashWindow, ErasingTheBackgroundDrawsNothing)
