@@ -89,6 +89,8 @@ TEST(RuntimeNotFoundPrompt, AnEmptyAnswerOrNoTerminalEndsWithoutWriting)
     app.WriteSettings("[Java Runtime Environment]\nMain Class=probe.Args\nMinimum Version=99\n");
     EXPECT_EQ(app.RunOnTerminal({}, "\n").exitCode, 255);
     EXPECT_EQ(app.Run({}).exitCode, 255);
+    // Input from a terminal is not enough: the question goes to standard error.
+    EXPECT_EQ(app.RunOnTerminal({}, JdkHome().string() + "\n", false).exitCode, 255);
     EXPECT_FALSE(fs::exists(app.Path() / "config"));
 }
 

@@ -38,7 +38,7 @@ void ShopFolder::Write(const std::u16string& lines) const
     // character, whatever the code page.
     WriteBytes(Folder() / "Shop.ini",
                Utf16LeWithBom(u"[Product Information]\r\nProduct Name=Shop\r\nProduct Code=shop-1\r\n"
-                              u"[Class Path]\r\nClass Path=\\lib\\app.jar;C:\\shop\\missing.jar\r\n"
+                              u"[Class Path]\r\nClass Path=\\lib\\*.jar;C:\\shop\\missing.jar\r\n"
                               u"[Java Runtime Environment]\r\nMain Class=shop.App\r\n" +
                               (hasRuntime_ ? u"JRE Path=" + Home().u16string() + u"\r\n" : u"") + lines + u"\r\n"));
 }

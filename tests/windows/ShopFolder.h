@@ -29,7 +29,7 @@ public:
     std::wstring CommandLine(const std::wstring& arguments = L"") const;
 
     // Shop.ini in UTF-16: product Shop (code shop-1), class path
-    // \lib\app.jar;C:\shop\missing.jar, main class shop.App, "JRE Path"
+    // \lib\*.jar;C:\shop\missing.jar, main class shop.App, "JRE Path"
     // naming jre when there is one, then these lines of the "Java Runtime
     // Environment" section, which may open further sections.
     void Write(const std::u16string& lines = u"") const;

@@ -43,6 +43,16 @@ inline std::u16string FromUtf8Bytes(const std::string& bytes)
     return std::u16string(wide.begin(), wide.end());
 }
 
+// A text in this process's ANSI code page, as the launcher hands narrow text over.
+inline std::string Ansi(const std::wstring& text)
+{
+    std::string bytes(text.size() * 2, '\0');
+    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
+                                                                bytes.data(), static_cast<int>(bytes.size()),
+                                                                nullptr, nullptr)));
+    return bytes;
+}
+
 class StandInRecord {
 public:
     // The record beside a VM library; empty when it wrote none.

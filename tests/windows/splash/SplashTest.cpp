@@ -91,15 +91,6 @@ void InstallSplashLibrary(const ShopFolder& shop, const wchar_t* variant)
     fs::copy_file(BesideThisProgram(variant), shop.Home() / "bin" / "splashscreen.dll");
 }
 
-// A text in this process's ANSI code page, as the splash library gets it.
-std::string Ansi(const std::wstring& text)
-{
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                                bytes.data(), static_cast<int>(bytes.size()),
-                                                                nullptr, nullptr)));
-    return bytes;
-}
 
 TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnds)
 {
