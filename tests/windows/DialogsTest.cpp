@@ -180,8 +180,8 @@ TEST(RuntimeNotFoundDialog, TheDownloadAddressIsALinkThatShowsItselfUnderThePoin
     ::GetWindowRect(link, &area);
     ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
     HWND tooltip = nullptr;
-    EXPECT_TRUE(WaitUntil([&] { return (tooltip = start.launch.Window(TOOLTIPS_CLASSW)) && ::IsWindowVisible(tooltip); },
-                          5s));
+    const auto shown = [&] { return (tooltip = start.launch.Window(TOOLTIPS_CLASSW)) && ::IsWindowVisible(tooltip); };
+    EXPECT_TRUE(WaitUntil(shown, 5s));
     EXPECT_EQ(TextOf(tooltip), kDownloadAddress);
     ::SetCursorPos(0, 0);
     PostClick(start.dialog, IDCANCEL);
@@ -232,7 +232,8 @@ private:
     {
         wchar_t data[256] = {};
         DWORD size = sizeof data;
-        const LSTATUS read = ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", RRF_RT_REG_SZ, nullptr, data, &size);
+        const LSTATUS read =
+            ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", RRF_RT_REG_SZ, nullptr, data, &size);
         return read == ERROR_SUCCESS ? std::optional<std::wstring>(data) : std::nullopt;
     }
     static void Set(const std::optional<std::wstring>& value)
@@ -435,7 +436,8 @@ TEST(ExceptionDialog, ALongTraceScrollsAndTheControlsFollowTheFrameWhichStaysAtL
     EXPECT_TRUE(WaitUntil(
         [&] {
             std::map<int, RECT> now = Layout(dialog);
-            return ::IsZoomed(dialog) && !now.contains(0) && now[IDC_STACK_TRACE].bottom > first.at(IDC_STACK_TRACE).bottom;
+            const LONG bottom = first.at(IDC_STACK_TRACE).bottom;
+            return ::IsZoomed(dialog) && !now.contains(0) && now[IDC_STACK_TRACE].bottom > bottom;
         },
         5s));
     ::ShowWindowAsync(dialog, SW_RESTORE);

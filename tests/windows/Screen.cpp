@@ -122,7 +122,8 @@ bool ShowsErrorIcon(HWND control)
     }
     const auto close = [](std::uint32_t a, std::uint32_t b) {
         for (int shift = 0; shift < 24; shift += 8) {
-            if (std::abs(static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF)) > 8) return false;
+            const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+            if (std::abs(difference) > 8) return false;
         }
         return true;
     };

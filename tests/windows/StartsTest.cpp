@@ -63,7 +63,9 @@ struct Started {
     std::vector<std::string> Calls() const
     {
         std::vector<std::string> calls;
-        for (const std::string& call : record.Values("call")) calls.push_back(call.substr(0, call.find(' ', call.find(' ') + 1)));
+        for (const std::string& call : record.Values("call")) {
+            calls.push_back(call.substr(0, call.find(' ', call.find(' ') + 1)));
+        }
         return calls;
     }
 };
@@ -167,7 +169,8 @@ TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
     }
     const ShopFolder notALibrary(kNotALibrary);
     notALibrary.Write();
-    EXPECT_EQ(Start(notALibrary).Message(), MessageOf(222, {notALibrary.VmLibrary().u16string(), ERROR_BAD_EXE_FORMAT}));
+    EXPECT_EQ(Start(notALibrary).Message(),
+              MessageOf(222, {notALibrary.VmLibrary().u16string(), ERROR_BAD_EXE_FORMAT}));
 }
 
 // --- how the application ends --------------------------------------------------

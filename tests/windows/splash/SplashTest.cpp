@@ -128,14 +128,16 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
         EXPECT_EQ((::GetClassLongPtrW(window, GCL_STYLE) & CS_DROPSHADOW) != 0, c.shadow);
 
         std::string mismatch;
-        const auto showsImage = [&] { return (mismatch = PictureMismatch(CaptureScreen(), at, c.width, c.height)).empty(); };
+        const auto showsImage = [&] {
+            return (mismatch = PictureMismatch(CaptureScreen(), at, c.width, c.height)).empty();
+        };
         EXPECT_TRUE(WaitUntil(showsImage, 10s)) << "the screen does not show the image: " << mismatch;
         // Covered by another window and uncovered again: the image comes back.
         const POINT centre{at.x + c.width / 2, at.y + c.height / 2};
         {
-            const os::UniqueWindow cover(::CreateWindowExW(WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Static", nullptr,
-                                                           WS_POPUP | WS_VISIBLE | SS_BLACKRECT, centre.x - 50,
-                                                           centre.y - 50, 100, 100, nullptr, nullptr, nullptr, nullptr));
+            const os::UniqueWindow cover(::CreateWindowExW(
+                WS_EX_TOPMOST | WS_EX_TOOLWINDOW, L"Static", nullptr, WS_POPUP | WS_VISIBLE | SS_BLACKRECT,
+                centre.x - 50, centre.y - 50, 100, 100, nullptr, nullptr, nullptr, nullptr));
             EXPECT_TRUE(WaitUntil([&] { return CaptureScreen().At(centre.x, centre.y) != kBottomRight; }, 10s));
         }
         EXPECT_TRUE(WaitUntil(showsImage, 10s)) << "the image did not come back: " << mismatch;

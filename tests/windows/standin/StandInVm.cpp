@@ -287,7 +287,8 @@ void RunMain(Object* arguments)
 void PrintStackTrace(const Object& thrown, Object* print)
 {
     if (print == nullptr || print->type != "java/io/PrintStream") V().Fail("printStackTrace wants a PrintStream");
-    std::string trace = Dotted(thrown.type) + "\r\n\tat " + Dotted(V().Scenario("main-class")) + ".main(App.java:3)\r\n";
+    std::string trace = Dotted(thrown.type) + "\r\n\tat " + Dotted(V().Scenario("main-class"));
+    trace += ".main(App.java:3)\r\n";
     for (int line = V().Number("trace-lines", 0); line > 0; --line) trace += "\tat shop.Step.run(Step.java:9)\r\n";
     print->items.front()->text.append(trace.begin(), trace.end());
 }
@@ -605,7 +606,8 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** javaVm, void** env, void* argum
 extern "C" JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv*, const char* name)
 {
     const auto guard = V().Enter("JVM_FindClassFromBootLoader");
-    const bool found = name == std::string("sun/launcher/LauncherHelper") && V().Scenario("launcher-helper") != "absent";
+    const bool found =
+        name == std::string("sun/launcher/LauncherHelper") && V().Scenario("launcher-helper") != "absent";
     V().Record(std::string("boot-loader-class ") + name + (found ? " found" : " none"));
     return found ? V().Handed<jclass>(V().New("java/lang/Class", name)) : nullptr;
 }
