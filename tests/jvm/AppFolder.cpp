@@ -24,12 +24,13 @@ public:
 } // namespace
 
 RunResult AppFolder::RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
+                                   bool errorsOnTerminal,
                                    std::chrono::seconds timeout) const
 {
     // The controlling side of a new pseudo-terminal, read without blocking.
     const Descriptor master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
     if (master.fd < 0 || ::grantpt(master.fd) != 0 || ::unlockpt(master.fd) != 0) return {};
-    Program launcher(Argv(arguments), Path(), ::ptsname(master.fd));
+    Program launcher(Argv(arguments), Path(), ::ptsname(master.fd), errorsOnTerminal);
     if (::write(master.fd, input.data(), input.size()) != static_cast<ssize_t>(input.size())) return {};
     std::string shown;
     const auto readShown = [&] {

@@ -28,8 +28,9 @@ public:
     }
     // Runs on a pseudo-terminal, as from a shell: input is typed in at once
     // (the terminal keeps it until read); output holds everything the
-    // terminal showed, standard error and the echo included.
+    // terminal showed, standard error (unless kept off it) and the echo included.
     RunResult RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
+                            bool errorsOnTerminal = true,
                             std::chrono::seconds timeout = std::chrono::seconds(60)) const;
 
 private:

@@ -107,8 +107,7 @@ TEST(PairProduct, GetsTheLaunchersArgumentsAndOnlyWithPairReturnCodeIsWaitedFor)
     for (const auto& [pairReturnCode, exitCode] : cases) {
         AppFolder app;
         fs::create_directories(app.Path() / "jre32" / "lib" / "server");
-        WriteBytes(app.Path() / "jre32" / "lib" / "server" / "libjvm.so",
-                   std::string("\x7F" "ELF\x01\x01\x01", 7) + std::string(57, '\0'));
+        WriteBytes(app.Path() / "jre32" / "lib" / "server" / "libjvm.so", kElf32Header);
         fs::copy_file(TALA_PAIR_HELPER_PATH, app.Path() / "shop32");
         app.WriteSettings("[Java Runtime Environment]\nMain Class=shop.Main\nJRE Path=" +
                           (app.Path() / "jre32").string() + "\n[Application]\nPair Product=" +

@@ -1,6 +1,6 @@
-// The Linux launcher running Java applications on Debian's OpenJDK: what main
-// receives, what the application sees of the launcher's set-up, and how the
-// process ends.
+// The Linux launcher running Java applications on Debian's OpenJDK: what the
+// application sees of the launcher's set-up, and how the runtime's own
+// failures end the process.
 #include "tests/jvm/AppFolder.h"
 #include "tests/jvm/Probe.h"
 
@@ -37,26 +37,20 @@ TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
         std::string output;
         std::vector<std::string> said; // on standard error, in this order
     };
-    const ScopedEnvironmentVariable word(u"TALA_TEST_WORD", u"expanded");
+    const TempFolder broken;
+    std::filesystem::create_directories(broken.Path() / "lib" / "server");
+    WriteBytes(broken.Path() / "lib" / "server" / "libjvm.so", "not a library\n");
     const Case cases[] = {
-        {"main gets the arguments, then the Cmd words, exactly",
-         ProbeSettings("probe.Args", "", "[Application]\nCmd=from-cmd \"cmd two\"  %TALA_TEST_WORD%"),
-         {"plain", "two words", "", "\"quoted\"", "Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC",
-          "\xF0\x9F\x98\x80", "-nosplash"},
-         0,
-         UnitsInHex({u"plain", u"two words", u"", u"\"quoted\"", u"Gr\u00fc\u00dfe", u"\u65e5\u672c", u"\U0001F600",
-                     u"-nosplash", u"from-cmd", u"cmd two", u"expanded"}),
-         {}},
-        {"no arguments give an empty array", ProbeSettings("probe.Args"), {}, 0, "count 0\n", {}},
+        {"a VM library that cannot be loaded is named with the reason",
+         "[Java Runtime Environment]\nJRE Path=" + broken.Path().string() + "\nMain Class=probe.Args\n", {}, 255, "",
+         {"Failed to load Java VM library: " + (broken.Path() / "lib/server/libjvm.so").string() + " (errno = 8).\n"}},
         {"without JRE Path the installed runtimes' search finds one",
          "[Java Runtime Environment]\nMain Class=demo.Hello\nMaximum Version=any\n"
          "[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n",
          {"a b"}, 0, "Hello from demo.Hello\na b\n", {}},
-        {"System.exit's status is the exit code", ProbeSettings("probe.Exit"), {"7"}, 7, "", {}},
-        {"the launcher ends only after the application's threads", ProbeSettings("probe.Worker"), {}, 0,
-         "work done\n", {}},
-        {"an uncaught exception is described and the run counts as done", ProbeSettings("probe.Worker"),
-         {"throw"}, 0, "work done\n", {"java.lang.IllegalStateException: thrown after starting work"}},
+        {"an uncaught exception is described and the launcher ends only after the application's threads",
+         ProbeSettings("probe.Args"), {"throw"}, 0, "count 1\narg 0074 0068 0072 006f 0077\nwork done\n",
+         {"java.lang.IllegalStateException: thrown after starting work"}},
         {"an unknown VM option fails the creation with the runtime's reason",
          ProbeSettings("probe.Args", "Virtual Machine Parameters=-Xfoo"), {}, 255, "",
          {"Unrecognized option: -Xfoo", "JNI exception: failed to create the Java VM\nReason: unknown.\n"}},
@@ -154,14 +148,6 @@ TEST(JavaApplication, MonitoringToolsNameItsMainClass)
     EXPECT_EQ(result.exitCode, 0);
     // TALA_TRACE=- writes the trace to standard error.
     EXPECT_NE(result.errors.find("] vm: option -Dsun.java.command=probe.Instance\n"), std::string::npos) << result.errors;
-}
-
-TEST(JavaApplication, WithIbmRuntimesAllowedTheLauncherStaysAfterMain)
-{
-    // Such runtimes end the process themselves: the launcher waits for that.
-    const RunResult result = RunProbe(ProbeSettings("probe.Args", "VM Provider=any"), {}, std::chrono::seconds(5));
-    EXPECT_TRUE(result.timedOut);
-    EXPECT_EQ(result.output, "count 0\n");
 }
 
 } // namespace

@@ -16,6 +16,9 @@ inline std::filesystem::path JdkHome()
     return std::filesystem::canonical(TALA_JAVAC_PATH).parent_path().parent_path();
 }
 
+// The start of a 32-bit ELF file, as a 32-bit runtime's VM library begins.
+inline const std::string kElf32Header = std::string("\x7F" "ELF\x01\x01\x01", 7) + std::string(57, '\0');
+
 // More lines of the "Java Runtime Environment" section, then further sections as written.
 inline std::string ProbeSettings(const std::string& mainClass, const std::string& runtimeLines = "",
                                  const std::string& sections = "")

@@ -27,9 +27,10 @@ struct RunResult {
 class Program {
 public:
     // argv[0] is found on PATH unless it holds a "/". With a terminal (the
-    // path of a pseudo-terminal) the program runs in a session of its own.
+    // path of a pseudo-terminal) the program runs in a session of its own,
+    // its standard error on the terminal too unless asked otherwise.
     Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
-            const std::string& terminal = "");
+            const std::string& terminal = "", bool errorsOnTerminal = true);
     ~Program() { Kill(); }
     Program(const Program&) = delete;
     Program& operator=(const Program&) = delete;

@@ -12,7 +12,7 @@ TEST(IniText, DecodesTheEncodingsUsersSave)
     const std::tuple<std::string, std::u16string, Encoding> cases[] = {
         {"[S]\nK=Gr\xC3\xBC\xC3\x9F" "e", u"[S]\nK=Gr\u00fc\u00dfe", Encoding::Utf8},
         {"\xEF\xBB\xBFK=v", u"K=v", Encoding::Utf8WithBom},
-        {std::string("\xFF\xFEK\0=\0v\0", 8), u"K=v", Encoding::Utf16Le},
+        {std::string("\xFF\xFEK\0=\0\xE5\x65", 8), u"K=\u65e5", Encoding::Utf16Le},
         {std::string("\xFE\xFF\0K\0=\0v", 8), u"K=v", Encoding::Utf16Be},
         {std::string("\xFF\xFEK\0=", 5), u"K", Encoding::Utf16Le}, // odd byte dropped
     };

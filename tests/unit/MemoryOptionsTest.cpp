@@ -1,9 +1,15 @@
 // Heap and stack sizes given as a share of the machine's memory, on made-up
 // machines, and the Java thread's stack size read from -Xss.
 #include "os/Utf8.h"
+#include "os/Memory.h"
 #include "vm/MemoryOptions.h"
 
 #include <gtest/gtest.h>
+
+#ifndef _WIN32
+#include <sys/resource.h>
+#include <unistd.h>
+#endif
 
 namespace tala {
 namespace {
@@ -52,6 +58,25 @@ TEST(StackSize, OneNumberWithAnOptionalUnit)
         EXPECT_EQ(ReadStackSize(size), bytes) << os::ToUtf8(size);
     }
 }
+
+#ifndef _WIN32
+TEST(MemoryStatus, IsThePhysicalMemoryAndTheAddressSpaceNotMappedYet)
+{
+    const os::MemoryStatus memory = os::ReadMemoryStatus();
+    EXPECT_EQ(memory.totalPhysical, std::uint64_t(sysconf(_SC_PHYS_PAGES)) * std::uint64_t(sysconf(_SC_PAGESIZE)));
+    EXPECT_GT(memory.availableVirtual, 0u);
+    EXPECT_LT(memory.availableVirtual, std::uint64_t{1} << 47);
+    // Under a limit of the address space, the limit is what there is.
+    rlimit saved{};
+    ASSERT_EQ(::getrlimit(RLIMIT_AS, &saved), 0);
+    rlimit lower = saved;
+    lower.rlim_cur = rlim_t{1} << 46;
+    ASSERT_EQ(::setrlimit(RLIMIT_AS, &lower), 0);
+    const std::uint64_t limited = os::ReadMemoryStatus().availableVirtual;
+    ::setrlimit(RLIMIT_AS, &saved);
+    EXPECT_LT(limited, std::uint64_t{1} << 46);
+}
+#endif
 
 } // namespace
 } // namespace tala

@@ -11,6 +11,7 @@ TEST(MessageText, ComposedMessagesReadAsShown)
     const std::pair<std::u16string, std::u16string> cases[] = {
         {FormatFromId(MessageId::WindowsException, {DetailText(MessageId::ModulePathFailed), 5}),
          u"Windows exception: failed to get the module path (errno = 5).\n"},
+        {FormatMessageText(u"%d %d", {0, -7}), u"0 -7"},
         {FormatFromId(MessageId::JniException, {DetailText(MessageId::CreateJavaVmFailed),
                                                 DetailText(MessageId::ReasonInvalidArguments)}),
          u"JNI exception: failed to create the Java VM\nReason: invalid arguments.\n"},

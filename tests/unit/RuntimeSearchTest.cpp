@@ -184,6 +184,13 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
          u"C:\\jdk11\\bin\\server\\jvm.dll"},
         {"only_JDK searches no JRE key", FakeMachine(sunMix).Runtime(Jre, u"21", u"C:\\jre21", {u"server"}),
          [](auto& s) { s.wantJre = false, s.acceptBothKinds = false; }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"only_JDK takes no JRE of any provider, even as the only runtimes",
+         FakeMachine()
+             .Runtime(Jre, u"21", u"C:\\jre21", {u"server"})
+             .Runtime(JRockitJre, u"17", u"C:\\rock17", {u"jrockit"})
+             .Runtime(Ibm, u"11", u"C:\\ibm11", {u"server"}),
+         [](auto& s) { Provider(s, true, true, true, false, false, false), s.wantJre = s.acceptBothKinds = false; },
+         u""},
         {"an unknown JVM Source searches no key", sunMix,
          [](auto& s) { s.wantJdk = s.wantJre = s.acceptBothKinds = false; }, u""},
         {"the default provider is Sun alone", providers, none, u"C:\\sun11\\bin\\server\\jvm.dll"},

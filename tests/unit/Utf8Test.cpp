@@ -17,6 +17,7 @@ TEST(Utf8, DamagedInputBecomesReplacementCharacters)
 {
     const std::pair<std::string, std::u16string> cases[] = {
         {"a\xFF" "b", u"a\uFFFDb"},
+        {"\x80", u"\uFFFD"},             // a continuation byte leads nothing
         {"\xE6\x97", u"\uFFFD"},           // cut sequence
         {"\xC1\xBF", u"\uFFFD"},           // overlong
         {"\xC0\x80", std::u16string(1, u'\0')}, // Java's NUL

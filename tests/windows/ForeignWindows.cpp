@@ -41,36 +41,6 @@ std::wstring TextOf(HWND window)
     return text;
 }
 
-RECT RectInDialog(HWND window, HWND dialog)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-SIZE FrameSize(HWND window)
-{
-    RECT frame{};
-    ::GetWindowRect(window, &frame);
-    return {frame.right - frame.left, frame.bottom - frame.top};
-}
-
-bool ResizeWindow(HWND window, SIZE frame)
-{
-    // Wine 8 loses a size that a DPI-aware thread sets on another process's
-    // window when the screen is not at 96 DPI; from a thread that is not
-    // DPI-aware it passes the size on unchanged.
-    const DPI_AWARENESS_CONTEXT previous = ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-    // Asynchronous, so a program that hangs cannot hang the test; the
-    // window's thread handles the change before the message sent after it.
-    const BOOL asked = ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
-                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-    if (previous != nullptr) ::SetThreadDpiAwarenessContext(previous);
-    DWORD_PTR ignored = 0;
-    return asked && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &ignored);
-}
-
 void PostClick(HWND dialog, int buttonId)
 {
     ::PostMessageW(dialog, WM_COMMAND, MAKEWPARAM(static_cast<WORD>(buttonId), BN_CLICKED),

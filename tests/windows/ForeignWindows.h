@@ -22,13 +22,6 @@ inline std::wstring ControlText(HWND dialog, int id)
     return TextOf(::GetDlgItem(dialog, id));
 }
 
-// A window's rectangle in its dialog's client coordinates.
-RECT RectInDialog(HWND window, HWND dialog);
-SIZE FrameSize(HWND window);
-// A new frame size, the top left corner staying; true once the window's
-// thread has taken it.
-bool ResizeWindow(HWND window, SIZE frame);
-
 // A button pressed as the dialog manager reports it. Posted, not sent: the
 // button may open a modal window of its own.
 void PostClick(HWND dialog, int buttonId);

@@ -12,8 +12,9 @@ LauncherProcess::LauncherProcess(const std::wstring& commandLine, const std::fil
     PROCESS_INFORMATION started{};
     // CreateProcessW may write into the command line it is given.
     std::wstring line = commandLine;
-    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, workingFolder.c_str(),
-                          &startup, &started)) {
+    if (!::CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                          workingFolder.empty() ? nullptr : workingFolder.c_str(), &startup, &started)) {
+        startError_ = ::GetLastError();
         return;
     }
     process_.reset(started.hProcess);

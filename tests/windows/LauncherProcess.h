@@ -27,6 +27,8 @@ public:
     LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     HANDLE Handle() const { return process_.get(); }
+    // The system's error when it could not be started; 0 once it runs.
+    std::uint32_t StartError() const { return startError_; }
 
     // Its top-level window of this class, shown or not; none when it has none.
     HWND Window(std::wstring_view className) const;
@@ -43,6 +45,7 @@ public:
 private:
     os::UniqueHandle process_;
     DWORD processId_ = 0;
+    std::uint32_t startError_ = 0;
 };
 
 } // namespace tala::test

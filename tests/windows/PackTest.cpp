@@ -7,7 +7,7 @@
 #include "os/windows/UniqueHandle.h"
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/LauncherUnderTest.h"
-#include "tests/windows/MessageTexts.h"
+#include "tests/shared/StartCases.h"
 #include "tests/windows/ProgramsBeside.h"
 #include "tests/windows/Screen.h"
 #include "tests/windows/ShopFolder.h"
@@ -178,7 +178,7 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
     EXPECT_FALSE(ResourceOf(module, 231, RT_DIALOG).empty());
     std::wstring text(256, L'\0');
     text.resize(static_cast<std::size_t>(::LoadStringW(module, 210, text.data(), 256)));
-    EXPECT_EQ(text, MessageTextOf(210));
+    EXPECT_EQ(std::u16string(text.begin(), text.end()), MessageOf(210));
     ::FreeLibrary(module);
 }
 
@@ -190,21 +190,21 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
         const char* rule;
         std::u16string besideFile;
         std::optional<std::vector<std::u16string>> arguments; // none: main is not reached
-        std::wstring message;                                 // empty: no message box
+        std::u16string message;                               // empty: no message box
     };
     const std::u16string code = u"[Product Information]\r\nUpgrade Code=code-1\r\n";
     const Case cases[] = {
-        {"the code alone opens the carried settings", code, std::vector<std::u16string>{u"carried"}, L""},
+        {"the code alone opens the carried settings", code, std::vector<std::u16string>{u"carried"}, u""},
         {"another code opens nothing", u"[Product Information]\r\nUpgrade Code=code-2\r\n", std::nullopt,
-         std::wstring(MessageTextOf(210))},
+         MessageOf(210)},
         {"the file's own key replaces the carried one", code + u"[Application]\r\nCmd=own\r\n",
-         std::vector<std::u16string>{u"own"}, L""},
+         std::vector<std::u16string>{u"own"}, u""},
         {"a + section extends the carried key", code + u"[Application+]\r\nCmd=more\r\n",
-         std::vector<std::u16string>{u"carried", u"more"}, L""},
+         std::vector<std::u16string>{u"carried", u"more"}, u""},
     };
     for (const Case& c : cases) {
         const ShopFolder shop;
-        const fs::path runtime = shop.AddRuntime(L"jre");
+        const fs::path runtime = shop.Home();
         const TempFolder carried;
         // As Windows tools write settings files: UTF-16 with a byte-order mark.
         WriteBytes(carried.Path() / "carry.ini",
@@ -220,20 +220,20 @@ TEST(Pack, CarriedSettingsGoUnderTheSettingsFile)
 
         const Outcome outcome =
             RunTarget({shop.CommandLine(), shop.Folder().wstring(), 15s}, ClickOnEvery(IDOK));
-        const StandInRecord record = ShopFolder::RecordOf(runtime);
+        const StandInRecord record = shop.Record();
         EXPECT_FALSE(outcome.timedOut) << c.rule;
         EXPECT_EQ(outcome.exitCode, c.arguments ? 0u : 0xFFFFFFFFu) << c.rule << "\n" << record.Text();
         EXPECT_EQ(record.Arguments(), c.arguments) << c.rule << "\n" << record.Text();
         if (c.arguments) {
             const fs::path jar = shop.Folder() / "lib" / "app.jar";
-            ASSERT_FALSE(record.Options().empty()) << c.rule;
-            EXPECT_EQ(record.Options().front().first, u"-Djava.class.path=" + jar.u16string() + u";")
+            ASSERT_FALSE(record.Values("option").empty()) << c.rule;
+            EXPECT_EQ(record.Values("option").front(), "none -Djava.class.path=" + Ansi(jar.wstring()) + ";")
                 << c.rule << "\n" << record.Text();
         }
         ASSERT_EQ(outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << c.rule;
         const DialogControl* text = c.message.empty() ? nullptr : outcome.dialogs[0].Control(0xFFFF);
         if (text != nullptr) {
-            EXPECT_EQ(text->text, c.message) << c.rule;
+            EXPECT_EQ(std::u16string(text->text.begin(), text->text.end()), c.message) << c.rule;
         }
     }
 }
@@ -253,8 +253,8 @@ TEST(Pack, RefusesBadWindowsInputNamingTheFileAndWritesNothing)
          L"@\\cut.exe",
          "cut short"},
         {"a Windows program that is no Tala launcher",
-         {L"--launcher", BesideThisProgram(L"tala-driver.exe").wstring(), L"--output", L"@\\Shop.exe"},
-         BesideThisProgram(L"tala-driver.exe").wstring(),
+         {L"--launcher", BesideThisProgram(L"tala-test-pair.exe").wstring(), L"--output", L"@\\Shop.exe"},
+         BesideThisProgram(L"tala-test-pair.exe").wstring(),
          "is not a Tala launcher"},
         {"an icon file with an image beyond its end",
          {L"--launcher", launcher, L"--output", L"@\\Shop.exe", L"--icon", L"@\\broken.ico"},

@@ -150,7 +150,7 @@ fs::path VendorRuntime(const ShopFolder& shop, const std::wstring& name, const s
 TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
 {
     ASSERT_FALSE(LauncherPath().empty()) << "no --launcher=PATH given";
-    const ShopFolder shop;
+    const ShopFolder shop(nullptr);
     const fs::path classic11 = VendorRuntime(shop, L"classic11", "11.0.22");
     const fs::path temurin21 = VendorRuntime(shop, L"temurin21", "21.0.2");
     const fs::path microsoft17 = VendorRuntime(shop, L"microsoft17", "17.0.10");
@@ -211,10 +211,8 @@ TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
         shop.Write(c.lines);
         const LauncherProcess launcher(shop.CommandLine(), shop.Folder());
         EXPECT_EQ(launcher.WaitForExit(), 0u) << c.rule;
-        const auto options = ShopFolder::RecordOf(c.chosen).Options();
-        EXPECT_NE(std::find(options.begin(), options.end(),
-                            std::pair<std::u16string, bool>(u"-Dsun.java.command=shop.App", false)),
-                  options.end())
+        const auto options = ShopFolder::RecordOf(c.chosen).Values("option");
+        EXPECT_NE(std::find(options.begin(), options.end(), "none -Dsun.java.command=shop.App"), options.end())
             << c.rule << ": " << c.chosen << " did not create the VM\n" << ReadBytes(traceFile);
         const std::string traced = ReadBytes(traceFile);
         for (const auto& [candidate, verdict] : c.traced) {

@@ -5,6 +5,7 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tala::test {
 namespace {
@@ -102,6 +103,38 @@ Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout)
         },
         timeout);
     return last;
+}
+
+bool ShowsErrorIcon(HWND control)
+{
+    RECT area{};
+    ::GetClientRect(control, &area);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const Picture shown = CaptureScreen(area);
+    // Drawn over black and over white: where both agree the icon is opaque.
+    const HICON icon = ::LoadIconW(nullptr, IDI_ERROR);
+    Picture drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        Canvas canvas(shown.width, shown.height);
+        canvas.Fill(i == 0 ? 0x000000 : 0xFFFFFF);
+        ::DrawIconEx(canvas.Dc(), 0, 0, icon, shown.width, shown.height, 0, nullptr, DI_NORMAL);
+        drawn[i] = canvas.Read();
+    }
+    const auto close = [](std::uint32_t a, std::uint32_t b) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+            if (std::abs(difference) > 8) return false;
+        }
+        return true;
+    };
+    std::size_t opaque = 0;
+    std::size_t matching = 0;
+    for (std::size_t i = 0; i < shown.pixels.size() && i < drawn[1].pixels.size(); ++i) {
+        if (drawn[0].pixels[i] != drawn[1].pixels[i]) continue;
+        ++opaque;
+        if (close(shown.pixels[i], drawn[0].pixels[i])) ++matching;
+    }
+    return opaque * 8 >= shown.pixels.size() && opaque > 0 && matching * 100 >= opaque * 98;
 }
 
 bool SavePng(const Picture& picture, const std::filesystem::path& file)

@@ -64,6 +64,11 @@ Picture CaptureScreen(const std::optional<RECT>& area = std::nullopt);
 // finished painting) or the time is up.
 Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout);
 
+// Whether the screen shows the system's error icon under a static control
+// of another process. The icon handle it holds belongs to that process, so
+// the pixels are compared with the icon drawn here.
+bool ShowsErrorIcon(HWND control);
+
 // Through GDI+; false when the file could not be written.
 bool SavePng(const Picture& picture, const std::filesystem::path& file);
 

@@ -8,7 +8,8 @@ namespace tala::test {
 
 namespace fs = std::filesystem;
 
-ShopFolder::ShopFolder() : userSettingsRoot_(UserSettingsRootVariable(), folder_.Child("user"))
+ShopFolder::ShopFolder(const wchar_t* standIn)
+    : userSettingsRoot_(UserSettingsRootVariable(), folder_.Child("user")), hasRuntime_(standIn != nullptr)
 {
     fs::copy_file(LauncherPath(), Folder() / "Shop.exe");
     // The user's settings root exists on every system; the launcher makes
@@ -16,6 +17,14 @@ ShopFolder::ShopFolder() : userSettingsRoot_(UserSettingsRootVariable(), folder_
     fs::create_directories(Folder() / "user");
     fs::create_directories(Folder() / "lib");
     WriteBytes(Folder() / "lib" / "app.jar", "");
+    if (standIn == nullptr) return;
+    if (std::wstring(standIn) == kNotALibrary) {
+        fs::create_directories(VmLibrary().parent_path());
+        WriteBytes(VmLibrary(), "not a library\r\n");
+        return;
+    }
+    InstallStandIn(standIn, VmLibrary());
+    Play("");
 }
 
 std::wstring ShopFolder::CommandLine(const std::wstring& arguments) const
@@ -25,13 +34,18 @@ std::wstring ShopFolder::CommandLine(const std::wstring& arguments) const
 
 void ShopFolder::Write(const std::u16string& lines) const
 {
-    // UTF-16 with a byte-order mark, so the private-profile API reads any
-    // path whatever the code page.
+    // UTF-16 with a byte-order mark: the private-profile API then reads any
+    // character, whatever the code page.
     WriteBytes(Folder() / "Shop.ini",
                Utf16LeWithBom(u"[Product Information]\r\nProduct Name=Shop\r\nProduct Code=shop-1\r\n"
-                              u"[Class Path]\r\nClass Path=\\lib\\app.jar\r\n"
+                              u"[Class Path]\r\nClass Path=\\lib\\*.jar;C:\\shop\\missing.jar\r\n"
                               u"[Java Runtime Environment]\r\nMain Class=shop.App\r\n" +
-                              lines + u"\r\n"));
+                              (hasRuntime_ ? u"JRE Path=" + Home().u16string() + u"\r\n" : u"") + lines + u"\r\n"));
+}
+
+Outcome ShopFolder::Run(const std::wstring& arguments, std::chrono::milliseconds timeout) const
+{
+    return RunTarget({CommandLine(arguments), Folder().wstring(), timeout}, ClickOnEvery(IDOK));
 }
 
 fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& kind) const

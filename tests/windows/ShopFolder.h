@@ -1,32 +1,45 @@
 // An application folder as a product ships it: tala.exe (given as
-// --launcher=) copied as Shop.exe, lib\app.jar, its settings in Shop.ini, no
-// runtime the launcher finds by itself, and a per-user settings root
-// (APPDATA) of its own. Runtime folders holding the stand-in VM library are
-// added where a test wants one.
+// --launcher=) copied as Shop.exe, lib\app.jar, a per-user settings root
+// (APPDATA) of its own, and -- unless none is asked for -- a runtime folder
+// jre whose VM library is a stand-in variant playing the application
+// shop.App. More runtime folders are added where a test wants them.
 #pragma once
 
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/StandInRecord.h"
+#include "tests/windows/driver/Driver.h"
 
 #include <filesystem>
 #include <string>
 
 namespace tala::test {
 
+using namespace std::chrono_literals;
+
+// In place of a stand-in variant: a VM library file that is no library.
+inline constexpr wchar_t kNotALibrary[] = L"not a library";
+
 class ShopFolder {
 public:
-    ShopFolder();
+    explicit ShopFolder(const wchar_t* standIn = kStandInVm);
 
     std::filesystem::path Folder() const { return folder_.Path(); }
+    std::filesystem::path Home() const { return Folder() / "jre"; }
+    std::filesystem::path VmLibrary() const { return VmLibraryOf(Home()); }
     std::wstring CommandLine(const std::wstring& arguments = L"") const;
 
-    // Shop.ini: product Shop (code shop-1), main class shop.App, class path
-    // \lib\app.jar, and these lines: more of the "Java Runtime Environment"
-    // section, then whole sections.
-    void Write(const std::u16string& lines) const;
+    // Shop.ini in UTF-16: product Shop (code shop-1), class path
+    // \lib\*.jar;C:\shop\missing.jar, main class shop.App, "JRE Path"
+    // naming jre when there is one, then these lines of the "Java Runtime
+    // Environment" section, which may open further sections.
+    void Write(const std::u16string& lines = u"") const;
 
-    // A runtime folder holding the stand-in as bin\<kind>\jvm.dll, playing an
-    // application whose main returns; its path.
+    void Play(const std::string& scenario) const { Play(Home(), scenario); }
+    StandInRecord Record() const { return RecordOf(Home()); }
+    // Shop.exe started with these words behind its path, OK clicked on every dialog.
+    Outcome Run(const std::wstring& arguments = L"", std::chrono::milliseconds timeout = 15s) const;
+
+    // A runtime folder holding the stand-in as bin\<kind>\jvm.dll; its path.
     std::filesystem::path AddRuntime(const std::wstring& name, const std::wstring& kind = L"server") const;
     static std::filesystem::path VmLibraryOf(const std::filesystem::path& runtime);
     // The scenario of a server runtime's stand-in: main-class shop/App, then these lines.
@@ -41,6 +54,7 @@ public:
 private:
     TempFolder folder_;
     ScopedEnvironmentVariable userSettingsRoot_;
+    bool hasRuntime_;
 };
 
 } // namespace tala::test

@@ -1,25 +1,20 @@
-// Runs a Windows program the way a user meets it and watches what it shows:
-// every top-level dialog of the program (message boxes included) is read once
-// it is visible -- caption, the text of each visible control by id, and which
-// system icon it shows -- and may be answered by clicking one of its buttons.
-// The program is killed when it outlives its time-out.
+// Runs a Windows program the way a user meets it: every dialog it shows
+// (message boxes included) is read once it is visible -- caption, the text
+// of each visible control, whether it shows the error icon -- and may be
+// answered with a click on one of its buttons. A program that outlives its
+// time-out is ended.
 #pragma once
+
+#include <windows.h>
 
 #include <chrono>
 #include <cstdint>
 #include <functional>
-#include <iosfwd>
 #include <optional>
 #include <string>
 #include <vector>
 
 namespace tala::test {
-
-// The system icons a dialog can show, told apart by their pixels on screen.
-enum class DialogIcon { None, Error, Warning, Information, Question, Other };
-
-const char* DialogIconName(DialogIcon icon);
-std::ostream& operator<<(std::ostream& out, DialogIcon icon);
 
 struct DialogControl {
     int id = 0; // as the dialog knows it: a message box's text is 0xFFFF
@@ -28,28 +23,25 @@ struct DialogControl {
 };
 
 struct Dialog {
-    int sequence = 0; // 1 for the first dialog the program showed
     std::wstring caption;
-    DialogIcon icon = DialogIcon::None;
+    bool errorIcon = false; // the screen shows the system's error icon in it
     std::vector<DialogControl> controls; // the visible ones, in window order
-    std::optional<int> clickedButton;    // the button the driver clicked on it
+    std::optional<int> clickedButton;
 
     // The control with this id, or none.
     const DialogControl* Control(int id) const;
 };
 
-// What to do with a dialog once it has been read: the id of a button to
-// click, or nothing to leave it open.
+// The button to click on a dialog once it has been read; none leaves it open.
 using DialogAnswer = std::function<std::optional<int>(const Dialog&)>;
 
 struct Target {
     std::wstring commandLine;   // the whole line, the program's path first
-    std::wstring workingFolder; // empty: the driver's own
+    std::wstring workingFolder; // empty: the test's own
     std::chrono::milliseconds timeout{20000};
 };
 
-// A target still running at its time-out is ended with this exit code, the
-// one coreutils' timeout reports for the same event.
+// The exit code of a target ended at its time-out.
 inline constexpr std::uint32_t kTimedOutExitCode = 124;
 
 struct Outcome {
@@ -63,10 +55,9 @@ struct Outcome {
 // Blocks until the program has ended (or was ended at its time-out).
 Outcome RunTarget(const Target& target, const DialogAnswer& answer);
 
-// A dialog answer that clicks the same button on every dialog.
 DialogAnswer ClickOnEvery(int buttonId);
 
-// The outcome as the driver's text records, one per line (see DriverMain.cpp).
-std::vector<std::string> FormatRecords(const Outcome& outcome);
+// What the run showed, one line a dialog and control, for failure messages.
+std::string Describe(const Outcome& outcome);
 
 } // namespace tala::test

@@ -1,4 +1,4 @@
-#include "tests/windows/dialogs/FolderPicker.h"
+#include "tests/windows/FolderPicker.h"
 
 #include "tests/windows/WaitUntil.h"
 

@@ -1,0 +1,74 @@
+// The start cases both builds share, run by the Linux launcher on Debian's
+// OpenJDK: its message on standard error, its exit code (the system keeps
+// its low byte), and what probe.Args, the application, printed of main's
+// arguments.
+#include "os/Utf8.h"
+#include "tests/jvm/AppFolder.h"
+#include "tests/jvm/Probe.h"
+#include "tests/shared/CaseName.h"
+#include "tests/shared/StartCases.h"
+
+#include <gtest/gtest.h>
+
+#if defined(__SANITIZE_ADDRESS__)
+#define TALA_ADDRESS_SANITIZER
+#elif defined(__has_feature)
+#if __has_feature(address_sanitizer)
+#define TALA_ADDRESS_SANITIZER
+#endif
+#endif
+
+namespace tala::test {
+namespace {
+
+class BothBuilds : public testing::TestWithParam<StartCase> {};
+
+TEST_P(BothBuilds, EndAsTheCaseSays)
+{
+    const StartCase& start = GetParam();
+    const ScopedEnvironmentVariable word(u"TALA_TEST_WORD", u"expanded");
+    AppFolder app;
+    if (start.application) {
+        app.WriteSettings("[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n[Java Runtime Environment]\nJRE Path=" +
+                          JdkHome().string() + "\nMain Class=probe.Args\n" + start.settings.value_or(""));
+    } else if (start.settings) {
+        app.WriteSettings(*start.settings);
+    }
+    // Reading a 10 MB settings file takes a while under the sanitizers.
+    const RunResult result = app.Run(start.arguments, std::chrono::seconds(start.exitCode ? 240 : 5));
+
+    EXPECT_EQ(result.timedOut, !start.exitCode) << result.errors;
+    if (start.exitCode) {
+        EXPECT_EQ(result.exitCode, *start.exitCode & 0xFF) << result.errors;
+    }
+    // A line feed is added where a message has none.
+    std::string message = start.message ? os::ToUtf8(MessageOf(*start.message)) : "";
+    if (!message.empty() && message.back() != '\n') message += '\n';
+    if (start.message || !start.application) {
+        EXPECT_EQ(result.errors, message);
+    }
+    if (start.mainArguments) {
+        EXPECT_EQ(result.output, UnitsInHex(MainArgumentsFor(start, JdkHome().u16string()))) << result.errors;
+    }
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
+
+// Memory that runs out (here reading a settings value larger than the
+// address space the launcher may use) ends the start with a word and -1,
+// not with an abort that says nothing.
+TEST(StartFailure, RunningOutOfMemoryEndsWithAWordAndMinusOne)
+{
+#ifdef TALA_ADDRESS_SANITIZER
+    GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
+#endif
+    AppFolder app;
+    app.WriteSettings("[Java Runtime Environment]\nMain Class=" + std::string(std::size_t{64} << 20, 'a') + "\n");
+    Program launcher({"/bin/sh", "-c", "ulimit -v 200000 && exec ./shop"}, app.Path());
+    const RunResult result = launcher.Finish(std::chrono::seconds(60));
+    EXPECT_EQ(result.exitCode, 255);
+    EXPECT_EQ(result.errors, "The launcher ran out of memory and has to stop.\n");
+}
+
+} // namespace
+} // namespace tala::test

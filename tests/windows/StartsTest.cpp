@@ -1,0 +1,360 @@
+// tala.exe started as a product ships it -- renamed Shop.exe, its settings in
+// Shop.ini, its runtime jre\bin\server\jvm.dll the stand-in VM library -- with
+// the start cases both builds share, then with what only the Windows build
+// does: its messages with system error codes, the VM's options in the ANSI
+// code page, "Path", the Java thread's reserved stack, and the hand-over to a
+// 32-bit pair product.
+#include "launcher/MessageId.h"
+#include "tests/shared/CaseName.h"
+#include "tests/shared/StartCases.h"
+#include "tests/windows/ShopFolder.h"
+
+#include <gtest/gtest.h>
+
+#include <cwchar>
+#include <thread>
+
+namespace tala::test {
+namespace {
+
+namespace fs = std::filesystem;
+
+constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
+constexpr std::int64_t kMiB = 1024 * 1024;
+
+std::u16string U16(const std::wstring& text)
+{
+    return std::u16string(text.begin(), text.end());
+}
+
+std::wstring Variable(const wchar_t* name)
+{
+    std::wstring value(32767, L'\0');
+    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
+    return value;
+}
+
+// The words as a command line: a word with a blank, or none, in quotes.
+std::wstring CommandLineOf(const std::vector<std::string>& words)
+{
+    std::wstring line;
+    for (const std::string& word : words) {
+        const std::u16string text = FromUtf8Bytes(word);
+        const std::wstring wide(text.begin(), text.end());
+        const bool quoted = wide.empty() || wide.find(L' ') != std::wstring::npos;
+        line += (line.empty() ? L"" : L" ") + (quoted ? L"\"" + wide + L"\"" : wide);
+    }
+    return line;
+}
+
+// A start: what the driver saw and what the stand-in recorded.
+struct Started {
+    Outcome outcome;
+    StandInRecord record;
+
+    std::string Seen() const { return "\ndriver:" + Describe(outcome) + "\nstand-in record:\n" + record.Text(); }
+    // The one message box's text; empty when there is not exactly one.
+    std::u16string Message() const
+    {
+        const DialogControl* text = outcome.dialogs.size() == 1 ? outcome.dialogs[0].Control(0xFFFF) : nullptr;
+        return text == nullptr ? u"" : U16(text->text);
+    }
+    // The calls with the threads that made them: "main 1".
+    std::vector<std::string> Calls() const
+    {
+        std::vector<std::string> calls;
+        for (const std::string& call : record.Values("call")) {
+            calls.push_back(call.substr(0, call.find(' ', call.find(' ') + 1)));
+        }
+        return calls;
+    }
+};
+
+Started Start(const ShopFolder& shop, const std::wstring& arguments = L"", std::chrono::milliseconds timeout = 15s)
+{
+    const Outcome outcome = shop.Run(arguments, timeout);
+    return {outcome, shop.Record()};
+}
+
+class BothBuilds : public testing::TestWithParam<StartCase> {};
+
+TEST_P(BothBuilds, EndAsTheCaseSays)
+{
+    const StartCase& start = GetParam();
+    const ScopedEnvironmentVariable word(u"TALA_TEST_WORD", u"expanded");
+    const ShopFolder shop(start.application ? kStandInVm : nullptr);
+    if (start.application) {
+        shop.Write(FromUtf8Bytes(start.settings.value_or("")));
+    } else if (start.settings) {
+        WriteBytes(shop.Folder() / "Shop.ini", *start.settings);
+    }
+    // A start that finds no runtime asks for one: that is answered with Cancel.
+    const Outcome outcome = RunTarget(
+        {shop.CommandLine(CommandLineOf(start.arguments)), shop.Folder().wstring(), start.exitCode ? 30s : 3s},
+        [](const Dialog& dialog) { return std::optional<int>(dialog.caption == L"JRE Not Found" ? IDCANCEL : IDOK); });
+    const Started started{outcome, shop.Record()};
+
+    EXPECT_EQ(outcome.timedOut, !start.exitCode) << started.Seen();
+    if (start.exitCode) {
+        EXPECT_EQ(outcome.exitCode, static_cast<std::uint32_t>(*start.exitCode)) << started.Seen();
+    }
+    ASSERT_EQ(outcome.dialogs.size(), start.message || !start.application ? 1u : 0u) << started.Seen();
+    if (start.message) {
+        EXPECT_EQ(outcome.dialogs[0].caption, L"Error"); // the system's own caption for none given
+        EXPECT_TRUE(outcome.dialogs[0].errorIcon) << started.Seen();
+        EXPECT_EQ(started.Message(), MessageOf(*start.message)) << started.Seen();
+    } else if (!start.application) {
+        EXPECT_EQ(outcome.dialogs[0].caption, L"JRE Not Found");
+    }
+    if (start.mainArguments) {
+        EXPECT_EQ(started.record.Arguments(), MainArgumentsFor(start, shop.Home().u16string())) << started.Seen();
+    }
+    EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << started.Seen();
+}
+
+INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
+
+// --- the VM library and the runtime failing -----------------------------------
+
+TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
+{
+    const auto detail = [](MessageId id) { return MessageOf(static_cast<int>(id)); };
+    const auto createFailed = [&](std::u16string reason) {
+        return MessageOf(203, {detail(MessageId::CreateJavaVmFailed), std::move(reason)});
+    };
+    const auto mainClassMissing = MessageOf(215, {u"shop/App"});
+    const std::vector<std::string> creation = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1"};
+    // The Java thread ends without main; Finish, on the main thread, destroys the VM.
+    const std::vector<std::string> mainNotReached = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1",
+                                                     "DestroyJavaVM 0"};
+    struct Case {
+        const char* rule;
+        const wchar_t* standIn;
+        std::string scenario;
+        std::u16string message; // of the one box; empty: none
+        std::vector<std::string> calls;
+        std::vector<std::string> described = {}; // the exceptions described, in order
+    };
+    std::vector<Case> cases = {
+        {"no JNI_CreateJavaVM export", kStandInVmWithoutCreate, "",
+         MessageOf(202, {detail(MessageId::CreateJavaVmNotFound), ERROR_PROC_NOT_FOUND}), {}},
+        {"creation fails with -99", kStandInVm, "create-result=-99\n", createFailed(u""), creation},
+        {"main class missing", kStandInVm, "main-class=shop/Other\n", mainClassMissing, mainNotReached,
+         {"java/lang/NoClassDefFoundError"}},
+        {"main class missing, runtime without LauncherHelper", kStandInVm,
+         "main-class=shop/Other\nlauncher-helper=absent\n", mainClassMissing, mainNotReached,
+         {"java/lang/NoClassDefFoundError"}},
+        {"main class missing, library without JVM_FindClassFromBootLoader", kStandInVmWithoutBootLoader,
+         "main-class=shop/Other\n", mainClassMissing, mainNotReached, {"java/lang/NoClassDefFoundError"}},
+        {"no main method", kStandInVm, "main=absent\n", MessageOf(216), mainNotReached},
+        {"no main method, exception pending", kStandInVm, "main=absent-with-exception\n", u"", mainNotReached,
+         {"java/lang/NoSuchMethodError"}},
+    };
+    for (int result = -1; result >= -6; --result) {
+        cases.push_back({"creation fails", kStandInVm, "create-result=" + std::to_string(result) + "\n",
+                         createFailed(MessageOf(static_cast<int>(MessageId::ReasonUnknown) - 1 - result)), creation});
+    }
+    for (const Case& c : cases) {
+        const ShopFolder shop(c.standIn);
+        shop.Write();
+        shop.Play(c.scenario);
+        const Started started = Start(shop);
+        const std::string seen = std::string(c.rule) + ": " + c.scenario + started.Seen();
+        EXPECT_EQ(started.outcome.exitCode, kFailed) << seen;
+        EXPECT_EQ(started.Message(), c.message) << seen;
+        EXPECT_EQ(started.outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << seen;
+        EXPECT_EQ(started.Calls(), c.calls) << seen;
+        EXPECT_EQ(started.record.Values("exception-describe"), c.described) << seen;
+        EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << seen;
+    }
+    const ShopFolder notALibrary(kNotALibrary);
+    notALibrary.Write();
+    EXPECT_EQ(Start(notALibrary).Message(),
+              MessageOf(222, {notALibrary.VmLibrary().u16string(), ERROR_BAD_EXE_FORMAT}));
+}
+
+// --- how the application ends --------------------------------------------------
+
+// The VM lives on a thread of its own, which runs main, detaches and
+// destroys the VM; the main class is found through the runtime's launcher
+// helper, with dots, when the runtime has one, else through FindClass.
+TEST(JavaStart, RunsMainOnAThreadOfItsOwnThroughTheRuntimesLauncherHelperFirst)
+{
+    const std::vector<std::string> wholeRoad = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1", "main 1",
+                                                "DetachCurrentThread 1", "DestroyJavaVM 1"};
+    struct Case {
+        const wchar_t* standIn;
+        std::string scenario;
+        std::vector<std::string> calls;
+        std::vector<std::string> checkAndLoadMain;
+        bool foundThroughFindClass;
+    };
+    const Case cases[] = {
+        {kStandInVm, "", wholeRoad, {"shop.App"}, false},
+        {kStandInVm, "launcher-helper=absent\n", wholeRoad, {}, true},
+        {kStandInVmWithoutBootLoader, "", wholeRoad, {}, true},
+    };
+    for (const Case& c : cases) {
+        const ShopFolder shop(c.standIn);
+        shop.Write();
+        shop.Play(c.scenario);
+        const Started started = Start(shop);
+        const std::string seen = c.scenario + started.Seen();
+        EXPECT_EQ(started.outcome.exitCode, 0u) << seen;
+        EXPECT_EQ(started.Calls(), c.calls) << seen;
+        EXPECT_EQ(started.record.Values("check-and-load-main"), c.checkAndLoadMain) << seen;
+        const std::vector<std::string> found = started.record.Values("find-class");
+        EXPECT_EQ(std::count(found.begin(), found.end(), "shop/App found"), c.foundThroughFindClass ? 1 : 0) << seen;
+        EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << seen;
+    }
+}
+
+// --- what the VM is given ------------------------------------------------------
+
+
+TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
+{
+    const ShopFolder shop;
+    const std::string folder = Ansi(shop.Folder().wstring());
+    const std::string classPath = "none -Djava.class.path=" + folder + "\\lib\\app.jar;C:\\shop\\missing.jar;";
+    const std::vector<std::string> hooks = {"hook abort", "hook exit"};
+    // What the JDK's monitoring tools show for the process: the main class
+    // (and the arguments, none here), unless the settings name it themselves.
+    const std::string javaCommand = "none -Dsun.java.command=shop.App";
+    struct Case {
+        std::u16string lines;
+        std::vector<std::string> options; // before the hooks
+    };
+    const Case cases[] = {
+        {u"", {classPath, javaCommand}},
+        {u"Virtual Machine Parameters=  -Xmx512m   \"-Dgreeting=hello world\" -Dhome=%TALA_JVM_HOME% -Dsame=1 "
+         u"-Dsame=1 -Duser=Gr\u00FC\u00DFe ",
+         {classPath, "none -Xmx512m", "none -Dgreeting=hello world", "none -Dhome=" + Ansi(shop.Home().wstring()),
+          "none -Dsame=1", "none -Dsame=1", "none " + Ansi(L"-Duser=Gr\u00FC\u00DFe"), javaCommand}},
+        {u"Virtual Machine Parameters=-Dlast=1\r\nLibrary Path=C:\\native",
+         {"none -Djava.library.path=C:\\native;" + folder + "\\;.;" + Ansi(Variable(L"Path")) + ";" + folder +
+              "\\jre\\lib",
+          classPath, "none -Dlast=1", javaCommand}},
+        {u"Virtual Machine Parameters=-Dsun.java.command=Shop", {classPath, "none -Dsun.java.command=Shop"}},
+    };
+    for (const Case& c : cases) {
+        shop.Write(c.lines);
+        fs::remove(shop.VmLibrary().parent_path() / standin::kRecordFileName);
+        const Started started = Start(shop);
+        std::vector<std::string> expected = c.options;
+        expected.insert(expected.end(), hooks.begin(), hooks.end());
+        EXPECT_EQ(started.record.Values("option"), expected) << started.Seen();
+        // JNI 1.2, and options the VM does not know are not ignored.
+        EXPECT_EQ(started.record.Values("init-args"), std::vector<std::string>{"65538 0"}) << started.Seen();
+    }
+}
+
+TEST(JavaStart, AHeapGivenAsAShareOfThePhysicalMemoryIsMadeKilobytesOfIt)
+{
+    const ShopFolder shop;
+    shop.Write(u"Virtual Machine Parameters=-Xmx10P");
+    const Started started = Start(shop);
+    MEMORYSTATUSEX memory{};
+    memory.dwLength = sizeof memory;
+    ASSERT_TRUE(::GlobalMemoryStatusEx(&memory));
+    const std::vector<std::string> options = started.record.Values("option");
+    ASSERT_EQ(options.size(), 5u) << started.Seen();
+    ASSERT_EQ(options[1].rfind("none -Xmx", 0), 0u) << started.Seen();
+    EXPECT_NEAR(std::stod(options[1].substr(9)), static_cast<double>(memory.ullTotalPhys) / 1024 / 10, 1.0);
+}
+
+// Output files are named by the launcher's date pictures: the folders for
+// them are made before the runtime (here one without FileOutputStream) opens them.
+TEST(JavaStart, TheFoldersOfAnOutputFileAreNamedByTheDateAndMade)
+{
+    const ShopFolder shop;
+    shop.Write(u"[Application]\r\nOutput File=" + shop.Folder().u16string() + u"\\logs\\%yyyy-MM-dd%\\out.log");
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
+    const Started started = Start(shop);
+    wchar_t today[16] = {};
+    std::swprintf(today, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+    EXPECT_TRUE(fs::is_directory(shop.Folder() / "logs" / today)) << started.Seen();
+    EXPECT_EQ(started.outcome.exitCode, 0u) << started.Seen();
+}
+
+TEST(JavaStart, TheVmSeesItsRuntimeAndPathEndsWithItsBinFolder)
+{
+    const std::pair<std::u16string, std::u16string> cases[] = {
+        {u"", u""}, {u"C:\\tools", u"C:\\tools;"}, {u"C:\\tools;", u"C:\\tools;"}};
+    const std::u16string oldPath = U16(Variable(L"Path"));
+    for (const auto& [systemPath, pathStart] : cases) {
+        const ShopFolder shop;
+        shop.Write(u"System Path=" + systemPath);
+        const Started started = Start(shop);
+        EXPECT_EQ(started.record.Environment("TALA_JVM_PATH"), shop.VmLibrary().u16string()) << started.Seen();
+        EXPECT_EQ(started.record.Environment("TALA_JVM_HOME"), shop.Home().u16string()) << started.Seen();
+        EXPECT_EQ(started.record.Environment("Path"), pathStart + oldPath + u";" + (shop.Home() / "bin").u16string())
+            << started.Seen();
+    }
+}
+
+// The Java thread gets the stack size of the last "-Xss", else the VM's
+// default Java stack size. The system rounds a reservation up (and Wine
+// gives at least 1 MiB), so each case names a range.
+TEST(JavaStart, TheJavaThreadsStackFollowsXssElseTheVmsDefault)
+{
+    struct Case {
+        std::u16string parameters;
+        std::int64_t atLeast;
+        std::int64_t below;
+    };
+    const Case cases[] = {
+        {u"-Xss4m", 4 * kMiB, 5 * kMiB},       {u"", 6 * kMiB, 7 * kMiB},
+        {u"-Xss8m -Xss4096k", 4 * kMiB, 5 * kMiB}, {u"-Xss1.5m", 15 * kMiB, 16 * kMiB}, // "." is skipped: 15m
+        {u"-Xss512k", 1 * kMiB, 6 * kMiB},
+    };
+    for (const Case& c : cases) {
+        const ShopFolder shop;
+        shop.Write(u"Virtual Machine Parameters=" + c.parameters);
+        shop.Play("default-java-stack-size=" + std::to_string(6 * kMiB) + "\n");
+        const Started started = Start(shop);
+        const std::int64_t reserved = started.record.Number("stack-reserve").value_or(0);
+        EXPECT_GE(reserved, c.atLeast) << started.Seen();
+        EXPECT_LT(reserved, c.below) << started.Seen();
+    }
+}
+
+// --- the 32-bit pair product ---------------------------------------------------
+
+// What the pair program recorded as its command line, once it has written it.
+std::wstring PairCommandLine(const ShopFolder& shop, std::chrono::seconds patience)
+{
+    const fs::path record = shop.Folder() / "pair-command-line.txt";
+    for (auto waited = 0ms; waited < patience && !fs::exists(record); waited += 100ms) {
+        std::this_thread::sleep_for(100ms);
+    }
+    const std::string bytes = ReadBytes(record);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
+TEST(PairProduct, GetsTheLaunchersCommandLineAndOnlyWithPairReturnCodeIsWaitedFor)
+{
+    const std::pair<std::u16string, std::uint32_t> cases[] = {{u"yes", 42}, {u"No", 0}};
+    for (const auto& [pairReturnCode, exitCode] : cases) {
+        const ShopFolder shop(nullptr);
+        fs::create_directories(shop.Folder() / "jre32" / "bin" / "server");
+        fs::copy_file(BesideThisProgram(L"tiny32.dll"), shop.Folder() / "jre32" / "bin" / "server" / "jvm.dll");
+        fs::copy_file(BesideThisProgram(L"tala-test-pair.exe"), shop.Folder() / "Shop32.exe");
+        shop.Write(u"JRE Path=" + (shop.Folder() / "jre32").u16string() + u"\r\n[Application]\r\nPair Product=" +
+                   (shop.Folder() / "Shop32.exe").u16string() + u"\r\nPair Return Code=" + pairReturnCode);
+        // While "hold" lies beside it, the pair waits before it records.
+        const bool waited = exitCode != 0;
+        if (!waited) WriteBytes(shop.Folder() / "hold", "");
+        const std::wstring arguments = L"one \"two words\" \"\" -nosplash";
+        const Outcome outcome = shop.Run(arguments, 30s);
+        EXPECT_EQ(outcome.exitCode, exitCode) << Describe(outcome);
+        EXPECT_TRUE(outcome.dialogs.empty()) << Describe(outcome);
+        EXPECT_EQ(fs::exists(shop.Folder() / "pair-command-line.txt"), waited);
+        fs::remove(shop.Folder() / "hold");
+        EXPECT_EQ(PairCommandLine(shop, 20s), shop.CommandLine(arguments));
+    }
+}
+
+} // namespace
+} // namespace tala::test
