@@ -1,6 +1,7 @@
 #include "tests/windows/ShopFolder.h"
 
 #include "tests/windows/LauncherUnderTest.h"
+#include "tests/windows/WaitUntil.h"
 
 #include <windows.h>
 
@@ -46,6 +47,35 @@ void ShopFolder::Write(const std::u16string& lines) const
 Outcome ShopFolder::Run(const std::wstring& arguments, std::chrono::milliseconds timeout) const
 {
     return RunTarget({CommandLine(arguments), Folder().wstring(), timeout}, ClickOnEvery(IDOK));
+}
+
+std::future<Outcome> ShopFolder::Start(const std::wstring& arguments, std::chrono::milliseconds timeout) const
+{
+    const Target target{CommandLine(arguments), Folder().wstring(), timeout};
+    return std::async(std::launch::async, [target] { return RunTarget(target, ClickOnEvery(IDOK)); });
+}
+
+bool ShopFolder::WaitHeld(const std::string& point) const
+{
+    const auto held = [&] {
+        const std::vector<std::string> lines = Record().Values("held");
+        return std::find(lines.begin(), lines.end(), point) != lines.end();
+    };
+    return WaitUntil(held, 15s);
+}
+
+void ShopFolder::Release(const std::string& point) const
+{
+    WriteBytes(VmLibrary().parent_path() / (standin::kReleaseFileName + std::wstring(point.begin(), point.end())), "");
+}
+
+std::u16string ShopFolder::AddPairProduct(const std::u16string& pairReturnCode) const
+{
+    fs::create_directories(Folder() / "jre32" / "bin" / "server");
+    fs::copy_file(BesideThisProgram(L"tiny32.dll"), Folder() / "jre32" / "bin" / "server" / "jvm.dll");
+    fs::copy_file(BesideThisProgram(L"tala-test-pair.exe"), Folder() / "Shop32.exe");
+    return u"JRE Path=" + (Folder() / "jre32").u16string() + u"\r\n[Application]\r\nPair Product=" +
+           (Folder() / "Shop32.exe").u16string() + u"\r\nPair Return Code=" + pairReturnCode + u"\r\n";
 }
 
 fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& kind) const

@@ -10,6 +10,7 @@
 #include "tests/windows/driver/Driver.h"
 
 #include <filesystem>
+#include <future>
 #include <string>
 
 namespace tala::test {
@@ -38,6 +39,17 @@ public:
     StandInRecord Record() const { return RecordOf(Home()); }
     // Shop.exe started with these words behind its path, OK clicked on every dialog.
     Outcome Run(const std::wstring& arguments = L"", std::chrono::milliseconds timeout = 15s) const;
+    // The same, run on a thread of its own.
+    std::future<Outcome> Start(const std::wstring& arguments, std::chrono::milliseconds timeout = 60s) const;
+    // Whether the stand-in holds a thread at this point of its scenario's
+    // "hold" within 15 s; and the file that lets it go on.
+    bool WaitHeld(const std::string& point) const;
+    void Release(const std::string& point) const;
+
+    // A 32-bit runtime jre32 (the 32-bit test DLL as its VM library) and the
+    // pair program as Shop32.exe, which waits while a file "hold" lies beside
+    // it; the settings lines that name both.
+    std::u16string AddPairProduct(const std::u16string& pairReturnCode) const;
 
     // A runtime folder holding the stand-in as bin\<kind>\jvm.dll; its path.
     std::filesystem::path AddRuntime(const std::wstring& name, const std::wstring& kind = L"server") const;

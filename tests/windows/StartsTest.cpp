@@ -338,11 +338,7 @@ TEST(PairProduct, GetsTheLaunchersCommandLineAndOnlyWithPairReturnCodeIsWaitedFo
     const std::pair<std::u16string, std::uint32_t> cases[] = {{u"yes", 42}, {u"No", 0}};
     for (const auto& [pairReturnCode, exitCode] : cases) {
         const ShopFolder shop(nullptr);
-        fs::create_directories(shop.Folder() / "jre32" / "bin" / "server");
-        fs::copy_file(BesideThisProgram(L"tiny32.dll"), shop.Folder() / "jre32" / "bin" / "server" / "jvm.dll");
-        fs::copy_file(BesideThisProgram(L"tala-test-pair.exe"), shop.Folder() / "Shop32.exe");
-        shop.Write(u"JRE Path=" + (shop.Folder() / "jre32").u16string() + u"\r\n[Application]\r\nPair Product=" +
-                   (shop.Folder() / "Shop32.exe").u16string() + u"\r\nPair Return Code=" + pairReturnCode);
+        shop.Write(shop.AddPairProduct(pairReturnCode));
         // While "hold" lies beside it, the pair waits before it records.
         const bool waited = exitCode != 0;
         if (!waited) WriteBytes(shop.Folder() / "hold", "");

@@ -42,20 +42,8 @@ public:
     }
     ~SplashStart() { Release("create"), Release("detach"); }
 
-    bool WaitHeld(const std::string& point) const
-    {
-        const auto held = [&] {
-            const auto lines = shop_.Record().Values("held");
-            return std::find(lines.begin(), lines.end(), point) != lines.end();
-        };
-        return WaitUntil(held, 15s);
-    }
-    void Release(const std::string& point) const
-    {
-        WriteBytes(shop_.VmLibrary().parent_path() / (std::wstring(standin::kReleaseFileName) + L"-" +
-                                                       std::wstring(point.begin(), point.end())),
-                   "");
-    }
+    bool WaitHeld(const std::string& point) const { return shop_.WaitHeld(point); }
+    void Release(const std::string& point) const { shop_.Release(point); }
     // A splash window the user can see: shown, and with an image in it.
     bool ShowsWindow() const
     {

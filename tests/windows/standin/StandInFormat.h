@@ -10,9 +10,9 @@ namespace tala::test::standin {
 
 inline constexpr wchar_t kRecordFileName[] = L"standin-record.txt";
 inline constexpr wchar_t kScenarioFileName[] = L"standin-scenario.txt";
-// Lets "main=wait" return; a hold at another point waits for this name
-// followed by "-" and the point ("standin-release-create").
-inline constexpr wchar_t kReleaseFileName[] = L"standin-release";
+// A thread held at a point waits for this name followed by the point
+// ("standin-release-create").
+inline constexpr wchar_t kReleaseFileName[] = L"standin-release-";
 
 // The exit code of a process in which the stand-in caught a call it did not
 // plan for, or a broken rule: no launcher path ends with it.

@@ -142,13 +142,13 @@ public:
     jint Number(const std::string& key, jint fallback) { return std::stoi(Scenario(key, std::to_string(fallback))); }
 
     // Holds the calling thread at a point the scenario names in "hold"
-    // ("main" for main=wait) until the test releases it, a minute at most.
+    // until the test releases it, a minute at most.
     void HoldAt(const std::string& point)
     {
-        if (point != "main" && (" " + Scenario("hold") + " ").find(" " + point + " ") == std::string::npos) return;
+        if ((" " + Scenario("hold") + " ").find(" " + point + " ") == std::string::npos) return;
         Record("held " + point);
-        const std::wstring release = folder_ + tala::test::standin::kReleaseFileName +
-                                     (point == "main" ? L"" : L"-" + std::wstring(point.begin(), point.end()));
+        const std::wstring release =
+            folder_ + tala::test::standin::kReleaseFileName + std::wstring(point.begin(), point.end());
         for (int waited = 0; waited < 60000 && ::GetFileAttributesW(release.c_str()) == INVALID_FILE_ATTRIBUTES;
              waited += 20) {
             ::Sleep(20);
@@ -274,13 +274,11 @@ void RunMain(Object* arguments)
     const std::vector<std::u16string> words = RecordCall("main", arguments);
     if (words.size() >= 2 && words[0] == u"exit") SystemExit(std::stoi(Utf8(words[1])));
     if (!words.empty() && words[0] == u"throw") V().Throw("java/lang/IllegalStateException");
-    if (V().Scenario("main") == "wait") {
-        // Without the lock, so a later start's hand-off can call in meanwhile;
-        // the call that runs main holds it exactly once.
-        V().lock.unlock();
-        V().HoldAt("main");
-        V().lock.lock();
-    }
+    // Without the lock, so a later start's hand-off can call in meanwhile;
+    // the call that runs main holds it exactly once.
+    V().lock.unlock();
+    V().HoldAt("main");
+    V().lock.lock();
 }
 
 // printStackTrace(PrintStream): what a runtime prints for main's exception.
