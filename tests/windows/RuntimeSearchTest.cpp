@@ -26,15 +26,7 @@ namespace fs = std::filesystem;
 // Runs reg.exe with the arguments and waits for it.
 void Reg(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"reg.exe " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &started));
-    const os::UniqueHandle process(started.hProcess);
-    const os::UniqueHandle thread(started.hThread);
-    ASSERT_EQ(::WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0) << "reg.exe hangs";
+    ASSERT_TRUE(LauncherProcess(L"reg.exe " + arguments, {}).WaitForExit(30s)) << "reg.exe hangs";
 }
 
 void ClearRuntimeKeys()
@@ -102,31 +94,28 @@ TEST_F(RegisteredRuntimes, DefaultViewFirstThe32BitViewForAPairProduct)
     const std::wstring jdk11 = Folder(L"jdk11", {L"server"});
     const std::wstring jre17 = Folder(L"jre17", {L"client"});
     const std::wstring jdk21x86 = Folder(L"jdk21-x86", {L"client"});
+    const std::wstring jdk6 = Folder(L"jdk6", {});
+    Folder(L"jdk6\\jre", {L"client"});
     Register(L"JavaSoft\\JDK", L"11.0.2", jdk11);
     Register(L"JavaSoft\\JRE", L"17.0.1", jre17);
     Register(L"JavaSoft\\JDK", L"21", jdk21x86, true);
+    Register(L"JavaSoft\\Java Development Kit", L"1.6.0_45", jdk6); // names its inner runtime
     Register(L"JavaSoft\\JDK", L"no digits", Folder(L"nodigits", {L"server"}));
     Register(L"JavaSoft\\JDK", L"2147483648", Folder(L"overflow", {L"server"}));
     Register(L"JavaSoft\\JDK", L"18", L"");
     Register(L"JavaSoft\\JDK", L"19", (folder.Path() / L"absent").wstring());
     Register(L"JavaSoft\\JDK", std::wstring(255, L'1'), Folder(L"long", {L"server"}));
 
-    const auto withPair = [](LauncherSettings& s) { s.pairProduct = u"C:\\Shop32.exe"; };
-    const auto atLeast1 = [](LauncherSettings& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); };
-    const auto server = [&](LauncherSettings& s) { atLeast1(s), s.jvmType = JvmType::Server; };
-    EXPECT_EQ(Search(atLeast1), Library(jre17, L"client"));
-    EXPECT_EQ(Search(server), Library(jdk11, L"server"));
-    EXPECT_EQ(Search([&](LauncherSettings& s) { withPair(s), s.minimumVersion = VersionNumber(20, 0, 0, 0); }),
+    const auto atLeast = [](std::int32_t major) {
+        return [major](LauncherSettings& s) { s.minimumVersion = VersionNumber(major, 0, 0, 0); };
+    };
+    EXPECT_EQ(Search(atLeast(1)), Library(jre17, L"client"));
+    EXPECT_EQ(Search([&](LauncherSettings& s) { atLeast(1)(s), s.jvmType = JvmType::Server; }), Library(jdk11, L"server"));
+    EXPECT_EQ(Search([&](LauncherSettings& s) { atLeast(20)(s), s.pairProduct = u"C:\\Shop32.exe"; }),
               Library(jdk21x86, L"client"));
-    EXPECT_EQ(Search([](LauncherSettings& s) { s.minimumVersion = VersionNumber(20, 0, 0, 0); }), u"");
-}
-
-TEST_F(RegisteredRuntimes, ADevelopmentKitKeyNamesItsInnerRuntime)
-{
-    const std::wstring jdk6 = Folder(L"jdk6", {});
-    Folder(L"jdk6\\jre", {L"client"});
-    Register(L"JavaSoft\\Java Development Kit", L"1.6.0_45", jdk6);
-    EXPECT_EQ(Search([](LauncherSettings&) {}), Library(jdk6 + L"\\jre", L"client"));
+    EXPECT_EQ(Search(atLeast(20)), u"");
+    EXPECT_EQ(Search([](LauncherSettings& s) { s.maximumVersion = VersionNumber(1, 6, 65535, 65535); }),
+              Library(jdk6 + L"\\jre", L"client"));
 }
 
 // A runtime as a vendor's installer leaves it in the shop's folder: the

@@ -3,6 +3,8 @@
 // read back into the facts tests ask about.
 #pragma once
 
+#include "os/TextConversion.h"
+#include "os/Utf8.h"
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/ProgramsBeside.h"
 #include "tests/windows/standin/StandInFormat.h"
@@ -35,22 +37,10 @@ inline void WriteScenario(const std::filesystem::path& vmLibrary, const std::str
     WriteBytes(vmLibrary.parent_path() / standin::kScenarioFileName, scenario);
 }
 
-inline std::u16string FromUtf8Bytes(const std::string& bytes)
-{
-    std::wstring wide(bytes.size(), L'\0');
-    wide.resize(static_cast<std::size_t>(::MultiByteToWideChar(CP_UTF8, 0, bytes.data(), static_cast<int>(bytes.size()),
-                                                                wide.data(), static_cast<int>(wide.size()))));
-    return std::u16string(wide.begin(), wide.end());
-}
-
 // A text in this process's ANSI code page, as the launcher hands narrow text over.
 inline std::string Ansi(const std::wstring& text)
 {
-    std::string bytes(text.size() * 2, '\0');
-    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_ACP, 0, text.data(), static_cast<int>(text.size()),
-                                                                bytes.data(), static_cast<int>(bytes.size()),
-                                                                nullptr, nullptr)));
-    return bytes;
+    return os::ToAnsiCodePage(std::u16string(text.begin(), text.end()));
 }
 
 class StandInRecord {
@@ -89,7 +79,7 @@ public:
                 inCall = line.rfind("call " + call + " ", 0) == 0;
                 if (inCall) calls.emplace_back();
             } else if (inCall && line.rfind("argument", 0) == 0) {
-                calls.back().push_back(FromUtf8Bytes(line.substr(std::min<std::size_t>(line.size(), 9))));
+                calls.back().push_back(os::FromUtf8(line.substr(std::min<std::size_t>(line.size(), 9))));
             }
         }
         return calls;
@@ -108,7 +98,7 @@ public:
     {
         for (const std::string& value : Values("env")) {
             if (value == name) return std::nullopt;
-            if (value.rfind(name + " ", 0) == 0) return FromUtf8Bytes(value.substr(name.size() + 1));
+            if (value.rfind(name + " ", 0) == 0) return os::FromUtf8(value.substr(name.size() + 1));
         }
         return std::nullopt;
     }

@@ -39,7 +39,7 @@ std::wstring CommandLineOf(const std::vector<std::string>& words)
 {
     std::wstring line;
     for (const std::string& word : words) {
-        const std::u16string text = FromUtf8Bytes(word);
+        const std::u16string text = os::FromUtf8(word);
         const std::wstring wide(text.begin(), text.end());
         const bool quoted = wide.empty() || wide.find(L' ') != std::wstring::npos;
         line += (line.empty() ? L"" : L" ") + (quoted ? L"\"" + wide + L"\"" : wide);
@@ -84,7 +84,7 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
     const ScopedEnvironmentVariable word(u"TALA_TEST_WORD", u"expanded");
     const ShopFolder shop(start.application ? kStandInVm : nullptr);
     if (start.application) {
-        shop.Write(FromUtf8Bytes(start.settings.value_or("")));
+        shop.Write(os::FromUtf8(start.settings.value_or("")));
     } else if (start.settings) {
         WriteBytes(shop.Folder() / "Shop.ini", *start.settings);
     }
@@ -212,6 +212,7 @@ TEST(JavaStart, RunsMainOnAThreadOfItsOwnThroughTheRuntimesLauncherHelperFirst)
 // --- what the VM is given ------------------------------------------------------
 
 
+// The VM also sees its runtime, and Path ends with the runtime's bin folder.
 TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
 {
     const ShopFolder shop;
@@ -221,21 +222,25 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
     // What the JDK's monitoring tools show for the process: the main class
     // (and the arguments, none here), unless the settings name it themselves.
     const std::string javaCommand = "none -Dsun.java.command=shop.App";
+    const std::u16string path = U16(Variable(L"Path"));
     struct Case {
         std::u16string lines;
         std::vector<std::string> options; // before the hooks
+        std::u16string pathStart = u"";   // before the system's Path
     };
     const Case cases[] = {
         {u"", {classPath, javaCommand}},
         {u"Virtual Machine Parameters=  -Xmx512m   \"-Dgreeting=hello world\" -Dhome=%TALA_JVM_HOME% -Dsame=1 "
-         u"-Dsame=1 -Duser=Gr\u00FC\u00DFe ",
+         u"-Dsame=1 -Duser=Gr\u00FC\u00DFe \r\nSystem Path=C:\\tools",
          {classPath, "none -Xmx512m", "none -Dgreeting=hello world", "none -Dhome=" + Ansi(shop.Home().wstring()),
-          "none -Dsame=1", "none -Dsame=1", "none " + Ansi(L"-Duser=Gr\u00FC\u00DFe"), javaCommand}},
+          "none -Dsame=1", "none -Dsame=1", "none " + Ansi(L"-Duser=Gr\u00FC\u00DFe"), javaCommand},
+         u"C:\\tools;"},
         {u"Virtual Machine Parameters=-Dlast=1\r\nLibrary Path=C:\\native",
          {"none -Djava.library.path=C:\\native;" + folder + "\\;.;" + Ansi(Variable(L"Path")) + ";" + folder +
               "\\jre\\lib",
           classPath, "none -Dlast=1", javaCommand}},
-        {u"Virtual Machine Parameters=-Dsun.java.command=Shop", {classPath, "none -Dsun.java.command=Shop"}},
+        {u"Virtual Machine Parameters=-Dsun.java.command=Shop\r\nSystem Path=C:\\tools;",
+         {classPath, "none -Dsun.java.command=Shop"}, u"C:\\tools;"},
     };
     for (const Case& c : cases) {
         shop.Write(c.lines);
@@ -246,6 +251,10 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
         EXPECT_EQ(started.record.Values("option"), expected) << started.Seen();
         // JNI 1.2, and options the VM does not know are not ignored.
         EXPECT_EQ(started.record.Values("init-args"), std::vector<std::string>{"65538 0"}) << started.Seen();
+        EXPECT_EQ(started.record.Environment("TALA_JVM_PATH"), shop.VmLibrary().u16string()) << started.Seen();
+        EXPECT_EQ(started.record.Environment("TALA_JVM_HOME"), shop.Home().u16string()) << started.Seen();
+        EXPECT_EQ(started.record.Environment("Path"), c.pathStart + path + u";" + (shop.Home() / "bin").u16string())
+            << started.Seen();
     }
 }
 
@@ -276,22 +285,6 @@ TEST(JavaStart, TheFoldersOfAnOutputFileAreNamedByTheDateAndMade)
     std::swprintf(today, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
     EXPECT_TRUE(fs::is_directory(shop.Folder() / "logs" / today)) << started.Seen();
     EXPECT_EQ(started.outcome.exitCode, 0u) << started.Seen();
-}
-
-TEST(JavaStart, TheVmSeesItsRuntimeAndPathEndsWithItsBinFolder)
-{
-    const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"", u""}, {u"C:\\tools", u"C:\\tools;"}, {u"C:\\tools;", u"C:\\tools;"}};
-    const std::u16string oldPath = U16(Variable(L"Path"));
-    for (const auto& [systemPath, pathStart] : cases) {
-        const ShopFolder shop;
-        shop.Write(u"System Path=" + systemPath);
-        const Started started = Start(shop);
-        EXPECT_EQ(started.record.Environment("TALA_JVM_PATH"), shop.VmLibrary().u16string()) << started.Seen();
-        EXPECT_EQ(started.record.Environment("TALA_JVM_HOME"), shop.Home().u16string()) << started.Seen();
-        EXPECT_EQ(started.record.Environment("Path"), pathStart + oldPath + u";" + (shop.Home() / "bin").u16string())
-            << started.Seen();
-    }
 }
 
 // The Java thread gets the stack size of the last "-Xss", else the VM's

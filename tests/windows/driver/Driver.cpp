@@ -1,5 +1,6 @@
 #include "tests/windows/driver/Driver.h"
 
+#include "os/Utf8.h"
 #include "tests/windows/ForeignWindows.h"
 #include "tests/windows/LauncherProcess.h"
 #include "tests/windows/Screen.h"
@@ -27,11 +28,7 @@ Dialog ReadDialog(HWND window)
 
 std::string Utf8(const std::wstring& text)
 {
-    std::string bytes(text.size() * 3, '\0');
-    bytes.resize(static_cast<std::size_t>(::WideCharToMultiByte(CP_UTF8, 0, text.data(), static_cast<int>(text.size()),
-                                                                bytes.data(), static_cast<int>(bytes.size()),
-                                                                nullptr, nullptr)));
-    return bytes;
+    return os::ToUtf8(std::u16string(text.begin(), text.end()));
 }
 
 } // namespace

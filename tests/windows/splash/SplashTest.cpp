@@ -218,21 +218,6 @@ TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
     }
 }
 
-TEST(SplashWindow, AMessageBoxBelongsToItWhileItExists)
-{
-    const ShopFolder shop;
-    WritePicture(shop.Folder() / "splash.bmp", 200, 100);
-    const SplashStart start(shop, u"Splash Screen=splash.bmp", "create", L"", "create-result=-1\n");
-    ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
-    ASSERT_TRUE(WaitUntil([&] { return start.ShowsWindow(); }, 10s));
-    start.Release("create");
-    const HWND box = start.launch->WaitForDialog(); // message 203, from the Java thread
-    ASSERT_NE(box, nullptr) << "no message box\n" << shop.Record().Text();
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), start.launch->Window(kSplashClass));
-    PostClick(box, IDOK);
-    EXPECT_EQ(start.launch->WaitForExit(), kFailed);
-}
-
 // Held again before the Java thread detaches: main is over, and an uncaught
 // exception has been dealt with.
 TEST(SplashWindow, OnlyAnExceptionLeavingMainClosesItBeforeTheLauncherEnds)
@@ -251,31 +236,36 @@ TEST(SplashWindow, OnlyAnExceptionLeavingMainClosesItBeforeTheLauncherEnds)
     }
 }
 
-TEST(NativeSplash, GetsThePathInTheAnsiCodePageAndClosesOnceWhenTheJavaThreadFails)
+// The Java thread fails (the VM is not made) and waits on its message box:
+// the box belongs to the own splash window while it exists; the runtime's
+// splash library, given the picture's path in the ANSI code page, is closed
+// once, after the box.
+TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
 {
-    const ShopFolder shop;
-    InstallSplashLibrary(shop, L"standin-splashscreen.dll");
     const std::wstring image = L"spl\u00E4sh.bmp";
-    WritePicture(shop.Folder() / image, 40, 30);
-    const SplashStart start(shop, u"Splash Screen=" + std::u16string(image.begin(), image.end()) +
-                                      u"\r\nPreffer Native Splash Screen=yes",
-                            "create", L"", "create-result=-1\n");
-    ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
     const std::string name = Ansi(image);
-    std::vector<std::string> expected{"SplashInit", "SplashLoadFile " + name, "SplashSetFileJarName " + name + " -"};
-    EXPECT_EQ(SplashRecord(shop), expected);
-    EXPECT_EQ(start.launch->Window(kSplashClass), nullptr);
-    start.Release("create");
-    // The Java thread has failed and waits on its message: not closed yet,
-    // and the box has no splash window to belong to.
-    const HWND box = start.launch->WaitForDialog();
-    ASSERT_NE(box, nullptr) << shop.Record().Text();
-    EXPECT_EQ(::GetWindow(box, GW_OWNER), nullptr);
-    EXPECT_EQ(SplashRecord(shop), expected);
-    PostClick(box, IDOK);
-    EXPECT_EQ(start.launch->WaitForExit(), kFailed);
-    expected.push_back("SplashClose");
-    EXPECT_EQ(SplashRecord(shop), expected) << "closed once, after the Java thread failed";
+    const std::vector<std::string> shown{"SplashInit", "SplashLoadFile " + name, "SplashSetFileJarName " + name + " -"};
+    for (const bool native : {false, true}) {
+        SCOPED_TRACE(native);
+        const ShopFolder shop;
+        if (native) InstallSplashLibrary(shop, L"standin-splashscreen.dll");
+        WritePicture(shop.Folder() / image, 200, 100);
+        const SplashStart start(shop, u"Splash Screen=" + std::u16string(image.begin(), image.end()) +
+                                          (native ? u"\r\nPreffer Native Splash Screen=yes" : u""),
+                                "create", L"", "create-result=-1\n");
+        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
+        EXPECT_EQ(WaitUntil([&] { return start.ShowsWindow(); }, native ? kGraceForAbsence : 10s), !native);
+        start.Release("create");
+        const HWND box = start.launch->WaitForDialog(); // message 203, from the Java thread
+        ASSERT_NE(box, nullptr) << "no message box\n" << shop.Record().Text();
+        EXPECT_EQ(::GetWindow(box, GW_OWNER), start.launch->Window(kSplashClass));
+        EXPECT_EQ(SplashRecord(shop), native ? shown : std::vector<std::string>{});
+        PostClick(box, IDOK);
+        EXPECT_EQ(start.launch->WaitForExit(), kFailed);
+        std::vector<std::string> closed = shown;
+        closed.push_back("SplashClose");
+        EXPECT_EQ(SplashRecord(shop), native ? closed : std::vector<std::string>{});
+    }
 }
 
 TEST(SplashWindow, ErasingTheBackgroundDrawsNothing)
