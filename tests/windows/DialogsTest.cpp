@@ -14,6 +14,7 @@
 #include "tests/windows/FolderPicker.h"
 #include "tests/windows/ForeignWindows.h"
 #include "tests/windows/LauncherProcess.h"
+#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/Screen.h"
 #include "tests/windows/ShopFolder.h"
 #include "tests/windows/WaitUntil.h"
@@ -21,7 +22,6 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
-#include <shellapi.h>
 
 #include <map>
 #include <sstream>
@@ -448,23 +448,6 @@ TEST(ExceptionDialog, ALongTraceScrollsAndTheControlsFollowTheFrameWhichStaysAtL
 
 // --- as the user first sees them -----------------------------------------------
 
-// The folder named by --screenshots=, a Windows path or a host path (Wine
-// shows the host's root as Z:); empty without the option.
-fs::path ScreenshotFolder()
-{
-    int count = 0;
-    LPWSTR* arguments = ::CommandLineToArgvW(::GetCommandLineW(), &count);
-    fs::path folder;
-    for (int i = 1; arguments != nullptr && i < count; ++i) {
-        const std::wstring argument = arguments[i];
-        if (argument.rfind(L"--screenshots=", 0) != 0) continue;
-        const std::wstring path = argument.substr(14);
-        folder = fs::path(path.starts_with(L"/") ? L"Z:" + path : path).make_preferred();
-    }
-    ::LocalFree(arguments);
-    return folder;
-}
-
 TEST(Screenshot, BothDialogsAreCentredShowTheErrorIconAndAreDrawnForTheDpi)
 {
     struct Case {
@@ -501,7 +484,7 @@ TEST(Screenshot, BothDialogsAreCentredShowTheErrorIconAndAreDrawnForTheDpi)
         const int dpi = ::GetDeviceCaps(screen.get(), LOGPIXELSX);
         const Picture picture = CaptureSettledWindow(start.dialog, 5s);
         EXPECT_GE(picture.width, c.templateWidth * 3 / 2 * dpi / 96) << c.name;
-        const fs::path folder = ScreenshotFolder();
+        const fs::path folder = PathOption(L"--screenshots=");
         if (!folder.empty()) {
             fs::create_directories(folder);
             const fs::path file = folder / (std::string(c.name) + "-" + std::to_string(dpi) + "dpi.png");
