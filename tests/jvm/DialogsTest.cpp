@@ -2,7 +2,6 @@
 // started from: the runtime-not-found question and the uncaught-exception
 // choice. Without a terminal they cannot be shown.
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 

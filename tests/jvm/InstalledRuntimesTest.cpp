@@ -1,11 +1,9 @@
 // The runtime search on this machine: the runtimes installed under /usr/lib/jvm
-// (Debian's OpenJDK 17, the build's own, among them) are found, ranked and
-// chosen within the bounds; with "Extended Search" also JAVA_HOME and SDKMAN!'s
+// (Debian's OpenJDK 17, the build's own, among them) are found and chosen
+// within the bounds; with "Extended Search" also JAVA_HOME and SDKMAN!'s
 // runtimes, each taken or refused as the trace tells; and a 32-bit VM library
 // hands the start over to the pair product.
-#include "runtime/FindRuntime.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -15,26 +13,6 @@ namespace tala::test {
 namespace {
 
 namespace fs = std::filesystem;
-
-TEST(InstalledRuntimes, AreFoundByVersionAndKind)
-{
-    const auto search = [](const char16_t* minimum, const char16_t* maximum) {
-        LauncherSettings settings;
-        settings.wantJdk = settings.wantJre = true;
-        settings.minimumVersion = VersionNumber::ParseBound(minimum, VersionNumber::Bound::Minimum);
-        settings.maximumVersion = VersionNumber::ParseBound(maximum, VersionNumber::Bound::Maximum);
-        return SearchRuntime(settings, u"", SystemRuntimeMachine());
-    };
-    const auto seventeen = search(u"17", u"17");
-    ASSERT_TRUE(seventeen) << "Debian's OpenJDK 17 was not found";
-    EXPECT_EQ(seventeen->vmLibraryPath, (JdkHome() / "lib/server/libjvm.so").u16string());
-    EXPECT_EQ(seventeen->version->parts[0], 17);
-    // Without bounds the highest installed version wins.
-    const auto highest = search(u"any", u"any");
-    ASSERT_TRUE(highest);
-    EXPECT_FALSE(*highest->version < *seventeen->version);
-    EXPECT_FALSE(search(u"99", u"any"));
-}
 
 // A folder the search sees as a runtime of its own, of the given version, whose
 // bin and (unless it is to lack its VM library) lib are the build's JDK's.

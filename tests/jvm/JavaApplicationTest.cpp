@@ -1,11 +1,13 @@
 // The Linux launcher running Java applications on Debian's OpenJDK: what the
-// application sees of the launcher's set-up, and how the runtime's own
-// failures end the process.
+// application sees of the launcher's set-up (its standard streams sent to
+// files named by the settings, the runtime's own splash on an X display of
+// the test's own), and how the runtime's own failures end the process.
+#include "os/Utf8.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
+#include <ctime>
 #include <unistd.h>
 
 namespace tala::test {
@@ -148,6 +150,101 @@ TEST(JavaApplication, MonitoringToolsNameItsMainClass)
     EXPECT_EQ(result.exitCode, 0);
     // TALA_TRACE=- writes the trace to standard error.
     EXPECT_NE(result.errors.find("] vm: option -Dsun.java.command=probe.Instance\n"), std::string::npos) << result.errors;
+}
+
+// probe.Streams writes its arguments to System.out, from its static initialiser on.
+std::string StreamsSettings(const std::string& application)
+{
+    return ProbeSettings("probe.Streams", "", "[Application]\n" + application);
+}
+
+TEST(OutputRedirection, PatternedFilesInNewFoldersGetBothStreams)
+{
+    AppFolder app;
+    app.WriteSettings(StreamsSettings("Output File=" + app.Path().string() + "/logs/out_%yyyyMMdd_HHmmss_L%.log\n"
+                                      "Error File=" + app.Path().string() + "/logs/deeper/err.log"));
+    // Under a UTF-8 locale, as a desktop session would run it.
+    const ScopedEnvironmentVariable locale(u"LC_ALL", u"C.UTF-8");
+    const RunResult result = app.Run({"Gr\xC3\xBC\xC3\x9F" "e", "\xE6\x97\xA5\xE6\x9C\xAC", "\xF0\x9F\x98\x80"});
+    ASSERT_EQ(result.exitCode, 0) << result.errors;
+    EXPECT_EQ(result.output, "");
+
+    std::vector<fs::path> outputs;
+    for (const auto& entry : fs::directory_iterator(app.Path() / "logs")) {
+        if (entry.is_regular_file()) outputs.push_back(entry.path());
+    }
+    ASSERT_EQ(outputs.size(), 1u);
+    const std::time_t now = std::time(nullptr);
+    char today[16];
+    std::strftime(today, sizeof today, "out_%Y%m%d_", std::localtime(&now));
+    EXPECT_EQ(outputs[0].filename().string().rfind(today, 0), 0u) << outputs[0];
+    EXPECT_EQ(ReadBytes(outputs[0]), "from the static initialiser\nGr\xC3\xBC\xC3\x9F" "e\n"
+                                     "\xE6\x97\xA5\xE6\x9C\xAC\n\xF0\x9F\x98\x80\n");
+    EXPECT_EQ(ReadBytes(app.Path() / "logs" / "deeper" / "err.log"), "to the error stream\n");
+}
+
+TEST(OutputRedirection, OnlyTheExactYesAppends)
+{
+    const std::pair<std::string, std::string> cases[] = {
+        {"yes", "from the static initialiser\nfirst\nfrom the static initialiser\nsecond\n"},
+        {"Yes", "from the static initialiser\nsecond\n"},
+    };
+    for (const auto& [append, expected] : cases) {
+        AppFolder app;
+        app.WriteSettings(StreamsSettings("Output File=out.log\nOutput Append=" + append));
+        app.Run({"first"});
+        app.Run({"second"});
+        EXPECT_EQ(ReadBytes(app.Path() / "out.log"), expected) << append;
+    }
+}
+
+TEST(OutputRedirection, AFileThatCannotBeOpenedLeavesTheStreamAsItWas)
+{
+    AppFolder app;
+    fs::create_directories(app.Path() / "taken");
+    app.WriteSettings(StreamsSettings("Output File=" + (app.Path() / "taken").string()));
+    const RunResult result = app.Run({"still here"});
+    EXPECT_EQ(result.exitCode, 0);
+    EXPECT_EQ(result.output, "from the static initialiser\nstill here\n");
+    EXPECT_NE(result.errors.find("java.io.FileNotFoundException"), std::string::npos) << result.errors;
+}
+
+TEST(NativeSplashOnLinux, TheApplicationSeesItCentredUnlessSwitchedOffOrWithoutADisplay)
+{
+    // Xvfb writes the display's number to the descriptor of -displayfd once it is ready.
+    const TempFolder screen;
+    Program xvfb({"Xvfb", "-displayfd", "1", "-screen", "0", "1024x768x24", "-nolisten", "tcp"}, screen.Path());
+    std::string number;
+    ASSERT_TRUE(WaitUntil([&] { return !(number = xvfb.Output()).empty() && number.back() == '\n'; },
+                          std::chrono::seconds(20)))
+        << "Xvfb did not say which display it took";
+    number.pop_back();
+    const std::u16string display = u":" + os::FromUtf8(number);
+    struct Case {
+        const char* rule;
+        std::optional<std::u16string> display;
+        std::vector<std::string> arguments;
+        const char* preferred;
+        std::string seen; // by the application
+    };
+    const Case cases[] = {
+        {"the picture is shown", display, {}, "Yes", "shown 312 234 400 300"},
+        {"-nosplash switches it off", display, {"-nosplash"}, "yes", "none"},
+        {"without a display nothing shows", std::nullopt, {}, "Yes", "headless"},
+        {"not preferred: Linux has no splash window of its own", display, {}, "No", "none"},
+    };
+    AppFolder app;
+    // A picture path in UTF-8, relative: read from the current folder, the app's here.
+    std::filesystem::copy_file(TALA_SPLASH_PICTURE, app.Path() / "spl\xC3\xA4sh.png");
+    for (const Case& c : cases) {
+        app.WriteSettings(ProbeSettings("probe.Splash", "", "[Display]\nSplash Screen=spl\xC3\xA4sh.png\n"
+                                                            "Preffer Native Splash Screen=" + std::string(c.preferred)));
+        const ScopedEnvironmentVariable variable(u"DISPLAY", c.display);
+        const RunResult result = app.Run(c.arguments);
+        EXPECT_EQ(result.exitCode, 0) << c.rule << ": " << result.errors;
+        EXPECT_EQ(Line(result.output, "splash"), c.seen) << c.rule << ": " << result.errors;
+    }
+    xvfb.Kill(SIGTERM);
 }
 
 } // namespace

@@ -2,7 +2,6 @@
 // carried in the launcher's own file, run on Debian's OpenJDK; and what the
 // tool refuses.
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 

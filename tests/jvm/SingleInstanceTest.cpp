@@ -10,7 +10,6 @@
 #include "os/posix/PrivateFolder.h"
 #include "os/ThreadMessages.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 

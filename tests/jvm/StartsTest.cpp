@@ -4,7 +4,6 @@
 // arguments.
 #include "os/Utf8.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 #include "tests/shared/CaseName.h"
 #include "tests/shared/StartCases.h"
 

@@ -3,7 +3,6 @@
 // file or its folder, every start runs the application with clean output,
 // and a damaged or refused cache is recorded anew.
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
