@@ -94,8 +94,9 @@ TEST(Switches, ExactAndCaselessTests)
 
 TEST(Utf8, RoundTripsEveryPlane)
 {
-    const std::u16string text = u"Gr\u00fc\u00dfe \u65e5\u672c \U0001F600";
-    EXPECT_EQ(os::ToUtf8(text), "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC \xF0\x9F\x98\x80");
+    const std::u16string text = u"Gr\u00fc\u00dfe \u65e5\u672c\uFFFF \U0001F600\U00010000";
+    EXPECT_EQ(os::ToUtf8(text),
+              "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC\xEF\xBF\xBF \xF0\x9F\x98\x80\xF0\x90\x80\x80");
     EXPECT_EQ(os::FromUtf8(os::ToUtf8(text)), text);
 }
 

@@ -19,6 +19,13 @@ struct ArgumentsDeleter {
 
 std::filesystem::path LauncherPath() { return PathOption(L"--launcher="); }
 
+std::filesystem::path BesideThisProgram(const wchar_t* name)
+{
+    std::wstring self(MAX_PATH, L'\0');
+    self.resize(::GetModuleFileNameW(nullptr, self.data(), static_cast<DWORD>(self.size())));
+    return std::filesystem::path(self).parent_path() / name;
+}
+
 std::filesystem::path PathOption(std::wstring_view option)
 {
     int count = 0;

@@ -1,4 +1,5 @@
-// The tala.exe under test, given to a test program as --launcher=PATH: a
+// The paths a test program is given and the helper programs and libraries
+// built beside it. The tala.exe under test comes as --launcher=PATH: a
 // Windows path, or the host path of the build tree (Wine shows the host's
 // root as Z:).
 #pragma once
@@ -13,5 +14,8 @@ std::filesystem::path LauncherPath();
 
 // The path another such option names ("--pack="); empty when it is missing.
 std::filesystem::path PathOption(std::wstring_view option);
+
+// A helper program or library built into the folder of the test programs.
+std::filesystem::path BesideThisProgram(const wchar_t* name);
 
 } // namespace tala::test

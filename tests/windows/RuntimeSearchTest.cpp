@@ -9,7 +9,6 @@
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/LauncherProcess.h"
 #include "tests/windows/LauncherUnderTest.h"
-#include "tests/windows/ProgramsBeside.h"
 #include "tests/windows/ShopFolder.h"
 
 #include <gtest/gtest.h>

@@ -78,6 +78,14 @@ std::u16string ShopFolder::AddPairProduct(const std::u16string& pairReturnCode) 
            (Folder() / "Shop32.exe").u16string() + u"\r\nPair Return Code=" + pairReturnCode + u"\r\n";
 }
 
+std::wstring ShopFolder::PairCommandLine() const
+{
+    const fs::path record = Folder() / "pair-command-line.txt";
+    WaitUntil([&] { return fs::exists(record); }, 20s);
+    const std::string bytes = ReadBytes(record);
+    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
+}
+
 fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& kind) const
 {
     const fs::path runtime = Folder() / name;

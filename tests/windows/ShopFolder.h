@@ -6,8 +6,8 @@
 #pragma once
 
 #include "tests/shared/TestFiles.h"
+#include "tests/windows/LauncherProcess.h"
 #include "tests/windows/StandInRecord.h"
-#include "tests/windows/driver/Driver.h"
 
 #include <filesystem>
 #include <future>
@@ -50,6 +50,8 @@ public:
     // pair program as Shop32.exe, which waits while a file "hold" lies beside
     // it; the settings lines that name both.
     std::u16string AddPairProduct(const std::u16string& pairReturnCode) const;
+    // The command line the pair program recorded, once it has (20 s at most).
+    std::wstring PairCommandLine() const;
 
     // A runtime folder holding the stand-in as bin\<kind>\jvm.dll; its path.
     std::filesystem::path AddRuntime(const std::wstring& name, const std::wstring& kind = L"server") const;

@@ -6,11 +6,11 @@
 #include "os/TextConversion.h"
 #include "os/Utf8.h"
 #include "tests/shared/TestFiles.h"
-#include "tests/windows/ProgramsBeside.h"
+#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/standin/StandInFormat.h"
 
-#include <cstdint>
 #include <algorithm>
+#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <sstream>

@@ -12,7 +12,6 @@
 #include <gtest/gtest.h>
 
 #include <cwchar>
-#include <thread>
 
 namespace tala::test {
 namespace {
@@ -47,12 +46,12 @@ std::wstring CommandLineOf(const std::vector<std::string>& words)
     return line;
 }
 
-// A start: what the driver saw and what the stand-in recorded.
+// A start: what the user saw and what the stand-in recorded.
 struct Started {
     Outcome outcome;
     StandInRecord record;
 
-    std::string Seen() const { return "\ndriver:" + Describe(outcome) + "\nstand-in record:\n" + record.Text(); }
+    std::string Seen() const { return "\nseen:" + Describe(outcome) + "\nstand-in record:\n" + record.Text(); }
     // The one message box's text; empty when there is not exactly one.
     std::u16string Message() const
     {
@@ -315,17 +314,6 @@ TEST(JavaStart, TheJavaThreadsStackFollowsXssElseTheVmsDefault)
 
 // --- the 32-bit pair product ---------------------------------------------------
 
-// What the pair program recorded as its command line, once it has written it.
-std::wstring PairCommandLine(const ShopFolder& shop, std::chrono::seconds patience)
-{
-    const fs::path record = shop.Folder() / "pair-command-line.txt";
-    for (auto waited = 0ms; waited < patience && !fs::exists(record); waited += 100ms) {
-        std::this_thread::sleep_for(100ms);
-    }
-    const std::string bytes = ReadBytes(record);
-    return std::wstring(reinterpret_cast<const wchar_t*>(bytes.data()), bytes.size() / 2);
-}
-
 TEST(PairProduct, GetsTheLaunchersCommandLineAndOnlyWithPairReturnCodeIsWaitedFor)
 {
     const std::pair<std::u16string, std::uint32_t> cases[] = {{u"yes", 42}, {u"No", 0}};
@@ -341,7 +329,7 @@ TEST(PairProduct, GetsTheLaunchersCommandLineAndOnlyWithPairReturnCodeIsWaitedFo
         EXPECT_TRUE(outcome.dialogs.empty()) << Describe(outcome);
         EXPECT_EQ(fs::exists(shop.Folder() / "pair-command-line.txt"), waited);
         fs::remove(shop.Folder() / "hold");
-        EXPECT_EQ(PairCommandLine(shop, 20s), shop.CommandLine(arguments));
+        EXPECT_EQ(shop.PairCommandLine(), shop.CommandLine(arguments));
     }
 }
 
