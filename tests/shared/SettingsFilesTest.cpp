@@ -42,6 +42,7 @@ TEST(SettingsFile, ReadsValuesAsThePlatformDoes)
     const IniCase cases[] = {
         {"names match without regard to case", "[Java Runtime Environment]\r\nMain Class=a.B\r\n",
          u"java runtime environment", u"MAIN CLASS", u"a.B"},
+        {"Z matches z", "[zone]\r\nsiZe=1\r\n", u"ZONE", u"size", u"1"},
         {"double quotes are stripped", "[S]\r\nK=\"a b\"\r\n", u"S", u"K", u"a b"},
         {"single quotes are stripped", "[S]\r\nK='a'\r\n", u"S", u"K", u"a"},
         {"unmatched quote stays", "[S]\r\nK=\"a\r\n", u"S", u"K", u"\"a"},

@@ -3,6 +3,7 @@
 // the directory search behind wildcard class path entries, runtime folders as
 // registry keys, and the ELF class as the library's architecture.
 #include "os/FileSearch.h"
+#include "os/Files.h"
 #include "os/ImageArchitecture.h"
 #include "os/posix/IniText.h"
 #include "os/posix/RuntimeFolders.h"
@@ -127,6 +128,10 @@ TEST(RuntimeFolders, EachRuntimeFolderIsOneKeyOfItsKind)
     EXPECT_TRUE(found[0].isJdk);
     EXPECT_EQ(found[1].name, u"11.0.2");
     EXPECT_FALSE(found[1].isJdk);
+    // A home's identity: its real path, or as written less the separators it ends with.
+    EXPECT_EQ(PathIdentity((first / "a-link-to-jdk-17/").u16string()), found[0].home);
+    EXPECT_EQ(PathIdentity((first / "gone//").u16string()), (first / "gone").u16string());
+    EXPECT_EQ(PathIdentity(u"/"), u"/");
 }
 
 TEST(ImageArchitecture, OnlyA32BitElfCounts)

@@ -9,7 +9,6 @@
 #include "os/windows/HyperLinkControl.h"
 #include "resources/DialogIds.h"
 #include "runtime/VersionRequirement.h"
-#include "tests/shared/CaseName.h"
 #include "tests/shared/StartCases.h"
 #include "tests/windows/FolderPicker.h"
 #include "tests/windows/ForeignWindows.h"
