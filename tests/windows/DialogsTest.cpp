@@ -35,11 +35,6 @@ constexpr wchar_t kNotFound[] = L"JRE Not Found";
 constexpr wchar_t kJavaException[] = L"Java Exception";
 const std::wstring kDownloadAddress(kRuntimeDownloadAddress.begin(), kRuntimeDownloadAddress.end());
 
-std::wstring Wide(const std::u16string& text)
-{
-    return std::wstring(text.begin(), text.end());
-}
-
 // Shop.exe started; its dialog with that caption, once it has shown up.
 struct DialogStart {
     DialogStart(const ShopFolder& shop, const wchar_t* caption, const std::wstring& arguments = L"")
@@ -102,7 +97,7 @@ TEST(RuntimeNotFoundDialog, NamesTheRuntimeNeededAndCancellingEndsWithMinusOneWr
         const std::string settingsBefore = ReadBytes(shop.Folder() / "Shop.ini");
         const DialogStart start(shop, kNotFound);
         ASSERT_NE(start.dialog, nullptr) << "no dialog; exit code " << start.launch.WaitForExit(0ms).value_or(0);
-        EXPECT_EQ(ControlText(start.dialog, IDC_NOT_FOUND_MESSAGE), Wide(c.message));
+        EXPECT_EQ(ControlText(start.dialog, IDC_NOT_FOUND_MESSAGE), std::wstring(c.message.begin(), c.message.end()));
         c.leave(start.dialog);
         EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
         EXPECT_FALSE(fs::exists(shop.UserSettingsFolder()));

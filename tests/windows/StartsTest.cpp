@@ -5,6 +5,7 @@
 // code page, "Path", the Java thread's reserved stack, and the hand-over to a
 // 32-bit pair product.
 #include "launcher/MessageId.h"
+#include "os/Environment.h"
 #include "tests/shared/CaseName.h"
 #include "tests/shared/StartCases.h"
 #include "tests/windows/ShopFolder.h"
@@ -20,18 +21,6 @@ namespace fs = std::filesystem;
 
 constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
 constexpr std::int64_t kMiB = 1024 * 1024;
-
-std::u16string U16(const std::wstring& text)
-{
-    return std::u16string(text.begin(), text.end());
-}
-
-std::wstring Variable(const wchar_t* name)
-{
-    std::wstring value(32767, L'\0');
-    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    return value;
-}
 
 // The words as a command line: a word with a blank, or none, in quotes.
 std::wstring CommandLineOf(const std::vector<std::string>& words)
@@ -56,7 +45,7 @@ struct Started {
     std::u16string Message() const
     {
         const DialogControl* text = outcome.dialogs.size() == 1 ? outcome.dialogs[0].Control(0xFFFF) : nullptr;
-        return text == nullptr ? u"" : U16(text->text);
+        return text == nullptr ? u"" : std::u16string(text->text.begin(), text->text.end());
     }
     // The calls with the threads that made them: "main 1".
     std::vector<std::string> Calls() const
@@ -221,7 +210,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
     // What the JDK's monitoring tools show for the process: the main class
     // (and the arguments, none here), unless the settings name it themselves.
     const std::string javaCommand = "none -Dsun.java.command=shop.App";
-    const std::u16string path = U16(Variable(L"Path"));
+    const std::u16string path = os::ReadEnvironmentVariable(u"Path").value_or(u"");
     struct Case {
         std::u16string lines;
         std::vector<std::string> options; // before the hooks
@@ -235,7 +224,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
           "none -Dsame=1", "none -Dsame=1", "none " + Ansi(L"-Duser=Gr\u00FC\u00DFe"), javaCommand},
          u"C:\\tools;"},
         {u"Virtual Machine Parameters=-Dlast=1\r\nLibrary Path=C:\\native",
-         {"none -Djava.library.path=C:\\native;" + folder + "\\;.;" + Ansi(Variable(L"Path")) + ";" + folder +
+         {"none -Djava.library.path=C:\\native;" + folder + "\\;.;" + os::ToAnsiCodePage(path) + ";" + folder +
               "\\jre\\lib",
           classPath, "none -Dlast=1", javaCommand}},
         {u"Virtual Machine Parameters=-Dsun.java.command=Shop\r\nSystem Path=C:\\tools;",
