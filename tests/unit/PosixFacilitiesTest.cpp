@@ -1,10 +1,12 @@
 // The POSIX stand-ins for Windows facilities: the INI reader and writer (the
 // Windows reading rules, writes that keep every other line of a user's file),
 // the directory search behind wildcard class path entries, runtime folders as
-// registry keys, and the ELF class as the library's architecture.
+// registry keys, the ELF class as the library's architecture, and the
+// user's private cache folders.
 #include "os/FileSearch.h"
 #include "os/Files.h"
 #include "os/ImageArchitecture.h"
+#include "os/UserCache.h"
 #include "os/posix/IniText.h"
 #include "os/posix/RuntimeFolders.h"
 #include "tests/shared/TestFiles.h"
@@ -132,6 +134,25 @@ TEST(RuntimeFolders, EachRuntimeFolderIsOneKeyOfItsKind)
     EXPECT_EQ(PathIdentity((first / "a-link-to-jdk-17/").u16string()), found[0].home);
     EXPECT_EQ(PathIdentity((first / "gone//").u16string()), (first / "gone").u16string());
     EXPECT_EQ(PathIdentity(u"/"), u"/");
+}
+
+// The startup cache's folder: levels of the user's own, below a root others
+// cannot rearrange; the root's missing folders are made.
+TEST(UserCache, PrivateFoldersOnlyBelowARootOthersCannotRearrange)
+{
+    const std::tuple<const char*, std::optional<fs::perms>, std::u16string, bool> cases[] = {
+        {"a root yet to be made", std::nullopt, u"Shop", true},
+        {"a shared root with the sticky bit", fs::perms::all | fs::perms::sticky_bit, u"Shop", true},
+        {"a root others may write to", fs::perms::all, u"Shop", false},
+        {"a level that climbs out", fs::perms::owner_all, u"..", false},
+    };
+    for (const auto& [rule, mode, level, made] : cases) {
+        test::TempFolder folder;
+        const fs::path root = folder.Path() / "missing" / "root";
+        if (mode) fs::create_directories(root), fs::permissions(root, *mode);
+        const std::u16string expected = made ? (root / level / "1").u16string() : u"";
+        EXPECT_EQ(MakePrivateFolder(root.u16string(), {level, u"1"}), expected) << rule;
+    }
 }
 
 TEST(ImageArchitecture, OnlyA32BitElfCounts)
