@@ -128,10 +128,12 @@ bool PeImage::LocateResources(std::string& error)
     std::uint32_t lastRaw = resourceSection.rawPointer;
     for (std::size_t i = resourceSection_ + 1; i < sections_.size(); ++i) {
         const PeSection& section = sections_[i];
-        if (section.virtualAddress != Directory(kRelocationDirectory) || section.rawPointer < lastRaw) {
+        // A section without data may name any position: it is never read.
+        const bool outOfOrder = section.rawSize != 0 && section.rawPointer < lastRaw;
+        if (section.virtualAddress != Directory(kRelocationDirectory) || outOfOrder) {
             return Fail(error, "its resource section is not at the end of the image");
         }
-        lastRaw = section.rawPointer;
+        if (section.rawSize != 0) lastRaw = section.rawPointer;
     }
     for (int i = 0; i < static_cast<int>(directoryCount_); ++i) {
         if (i == kCertificateDirectory || i == kResourceDirectory || i == kRelocationDirectory) continue;
@@ -177,7 +179,7 @@ std::string PeImage::Rebuild(const ResourceTable& resources, std::string_view ov
         const std::uint32_t address = AlignUp(imageEnd, sectionAlignment_);
         Write32(out, section.header + 12, address);
         Write32(out, section.header + 20, section.rawSize != 0 ? static_cast<std::uint32_t>(out.size()) : 0);
-        out.append(bytes_, section.rawPointer, section.rawSize);
+        if (section.rawSize != 0) out.append(bytes_, section.rawPointer, section.rawSize);
         Write32(out, DirectoryField(kRelocationDirectory),
                 address + Directory(kRelocationDirectory) - section.virtualAddress);
         imageEnd = address + Extent(section);
