@@ -8,6 +8,7 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
+#include <tuple>
 #include <unistd.h>
 
 namespace tala::test {
@@ -109,29 +110,25 @@ TEST(JavaApplication, SeesTheRuntimeVariablesAndTheExpandedClassPath)
     }
 }
 
-TEST(JavaApplication, APercentageHeapFollowsThePhysicalMemory)
+// A heap given as a share of the physical memory (or bounded), and -Xss
+// sizing the Java thread: measured by how deep main can recurse.
+TEST(JavaApplication, APercentageHeapFollowsThePhysicalMemoryAndXssSizesTheJavaThread)
 {
     const auto physicalKb = static_cast<std::uint64_t>(sysconf(_SC_PHYS_PAGES)) *
                             static_cast<std::uint64_t>(sysconf(_SC_PAGESIZE)) / 1024;
-    const std::pair<std::string, std::uint64_t> cases[] = {{"-Xmx5P", physicalKb / 20}, {"-Xmx0:200:200p", 200 * 1024}};
-    for (const auto& [parameter, expectedKb] : cases) {
-        const RunResult result = RunProbe(EnvironmentSettings(parameter));
+    const std::tuple<std::string, std::uint64_t, const char*> cases[] = {{"-Xmx5P", physicalKb / 20, "-Xss32m"},
+                                                                         {"-Xmx0:200:200p", 200 * 1024, "-Xss512k"}};
+    std::vector<int> depths;
+    for (const auto& [parameter, expectedKb, stack] : cases) {
+        const RunResult result = RunProbe(EnvironmentSettings(parameter + " " + stack));
         ASSERT_EQ(result.exitCode, 0) << result.errors;
         const std::uint64_t maxMemory = std::stoull(Line(result.output, "maxMemory"));
         // The VM rounds the heap up to its alignment and reports it less a survivor space.
         EXPECT_LE(maxMemory, expectedKb * 1024 + 4 * 1024 * 1024) << parameter;
         EXPECT_GE(maxMemory, expectedKb * 1024 / 10 * 8) << parameter;
+        depths.push_back(std::stoi(Line(result.output, "depth")));
     }
-}
-
-TEST(JavaApplication, XssSizesTheJavaThread)
-{
-    const auto depth = [](const std::string& parameter) {
-        const RunResult result = RunProbe(EnvironmentSettings(parameter));
-        EXPECT_EQ(result.exitCode, 0) << result.errors;
-        return std::stoi(Line(result.output, "depth"));
-    };
-    EXPECT_GT(depth("-Xss32m"), 8 * depth("-Xss512k"));
+    EXPECT_GT(depths[0], 8 * depths[1]);
 }
 
 TEST(JavaApplication, MonitoringToolsNameItsMainClass)

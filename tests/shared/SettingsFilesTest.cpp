@@ -303,32 +303,22 @@ TEST_F(PerUserSettings, JrePathComesFromTheUserCopyOnceItExists)
     }
 }
 
-TEST_F(PerUserSettings, WriteBackCreatesTheUserFoldersAndIsReadNextTime)
+// The picked runtime is written to the user's copy of both products'
+// settings, a service's beside the executables; the next start reads it.
+TEST_F(PerUserSettings, WriteBackGoesWhereTheNextStartReadsIt)
 {
-    WriteSettings("");
-    const LauncherSettings settings = Read();
-    ASSERT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp"));
-
-    WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
-
-    EXPECT_EQ(SettingsFile(UserFile("Shop.ini").u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_EQ(SettingsFile(UserFile("Tool32.ini").u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_EQ(Read().jrePath, u"D:\\picked\\");
-}
-
-TEST_F(PerUserSettings, ServiceWriteBackGoesBesideTheExecutables)
-{
-    WriteSettings("service");
-    const LauncherSettings settings = Read();
-
-    WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
-
-    EXPECT_EQ(Read().jrePath, u"D:\\picked\\");
-    EXPECT_EQ(SettingsFile(folder.Child("Tool32.ini")).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp"));
+    for (const std::string type : {"", "service"}) {
+        WriteSettings(type);
+        std::filesystem::remove_all(folder.Path() / "user" / "MyApp");
+        WriteBackJrePathFor(modulePath, Read(), u"D:\\picked\\");
+        EXPECT_EQ(Read().jrePath, u"D:\\picked\\") << type;
+        const bool service = type == "service";
+        const fs::path pair = service ? folder.Path() / "Tool32.ini" : UserFile("Tool32.ini");
+        EXPECT_EQ(SettingsFile(pair.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath), u"D:\\picked\\")
+            << type;
+        EXPECT_EQ(std::filesystem::exists(UserFile("Shop.ini")), !service) << type;
+        EXPECT_EQ(std::filesystem::exists(folder.Path() / "user" / "MyApp"), !service) << type;
+    }
 }
 
 } // namespace

@@ -162,26 +162,6 @@ TEST(RuntimeNotFoundDialog, OkStartsThePickedRuntimeAndTheNextStartRemembersIt)
     EXPECT_TRUE(next.dialogs.empty()) << "the next start asked again" << Describe(next);
 }
 
-TEST(RuntimeNotFoundDialog, TheDownloadAddressIsALinkThatShowsItselfUnderThePointer)
-{
-    const ShopFolder shop(nullptr);
-    shop.Write();
-    const DialogStart start(shop, kNotFound);
-    ASSERT_NE(start.dialog, nullptr);
-    const HWND link = ::GetDlgItem(start.dialog, IDC_DOWNLOAD_LINK);
-    EXPECT_EQ(TextOf(link), kDownloadAddress);
-    RECT area{};
-    ::GetWindowRect(link, &area);
-    ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
-    HWND tooltip = nullptr;
-    const auto shown = [&] { return (tooltip = start.launch.Window(TOOLTIPS_CLASSW)) && ::IsWindowVisible(tooltip); };
-    EXPECT_TRUE(WaitUntil(shown, 5s));
-    EXPECT_EQ(TextOf(tooltip), kDownloadAddress);
-    ::SetCursorPos(0, 0);
-    PostClick(start.dialog, IDCANCEL);
-    EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
-}
-
 TEST(DownloadLink, ReadsTheUsersLinkColourAsThreeDecimalNumbers)
 {
     const std::pair<std::wstring_view, std::optional<COLORREF>> cases[] = {
@@ -243,7 +223,9 @@ private:
     std::optional<std::wstring> previous_;
 };
 
-TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
+// The download address is a link of the user's link colour (else blue),
+// which shows itself under the pointer.
+TEST(RuntimeNotFoundDialog, TheDownloadLinkIsTheUsersLinkColourOrBlueAndShowsItselfUnderThePointer)
 {
     constexpr std::uint32_t kBlue = 0x0000FF;
     const std::pair<std::optional<std::wstring>, std::uint32_t> cases[] = {
@@ -256,14 +238,22 @@ TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
         ASSERT_NE(start.dialog, nullptr);
         // The underline is a run of pixels of exactly the link colour,
         // however the text itself is smoothed.
+        const HWND link = ::GetDlgItem(start.dialog, IDC_DOWNLOAD_LINK);
         RECT area{};
-        ::GetWindowRect(::GetDlgItem(start.dialog, IDC_DOWNLOAD_LINK), &area);
+        ::GetWindowRect(link, &area);
         Picture shot;
         EXPECT_TRUE(WaitUntil([&] { return (shot = CaptureScreen(area)).Count(expected) >= 40; }, 5s))
             << testing::PrintToString(setting);
         if (expected != kBlue) {
             EXPECT_EQ(shot.Count(kBlue), 0u);
         }
+        EXPECT_EQ(TextOf(link), kDownloadAddress);
+        ::SetCursorPos((area.left + area.right) / 2, (area.top + area.bottom) / 2);
+        HWND tooltip = nullptr;
+        const auto shown = [&] { return (tooltip = start.launch.Window(TOOLTIPS_CLASSW)) && ::IsWindowVisible(tooltip); };
+        EXPECT_TRUE(WaitUntil(shown, 5s));
+        EXPECT_EQ(TextOf(tooltip), kDownloadAddress);
+        ::SetCursorPos(0, 0);
         PostClick(start.dialog, IDCANCEL);
         EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
     }

@@ -102,9 +102,13 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
 
-// --- the VM library and the runtime failing -----------------------------------
+// --- the VM library, the runtime, and how the application ends --------------
 
-TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
+// The VM lives on a thread of its own, which runs main, detaches and destroys
+// the VM; the main class is found through the runtime's launcher helper, with
+// dots, when the runtime has one, else through FindClass. Each failure on the
+// way shows its message and ends with -1.
+TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
 {
     const auto detail = [](MessageId id) { return MessageOf(static_cast<int>(id)); };
     const auto createFailed = [&](std::u16string reason) {
@@ -112,28 +116,33 @@ TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
     };
     const auto mainClassMissing = MessageOf(215, {u"shop/App"});
     const std::vector<std::string> creation = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1"};
+    const std::vector<std::string> wholeRoad = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1", "main 1",
+                                                "DetachCurrentThread 1", "DestroyJavaVM 1"};
     // The Java thread ends without main; Finish, on the main thread, destroys the VM.
     const std::vector<std::string> mainNotReached = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1",
                                                      "DestroyJavaVM 0"};
+    const std::vector<std::string> noClass = {"java/lang/NoClassDefFoundError"};
     struct Case {
         const char* rule;
         const wchar_t* standIn;
         std::string scenario;
         std::u16string message; // of the one box; empty: none
-        std::vector<std::string> calls;
+        std::vector<std::string> calls; // the whole road: the start ends with 0
         std::vector<std::string> described = {}; // the exceptions described, in order
+        std::optional<bool> throughFindClass = std::nullopt; // how main's class was found
     };
     std::vector<Case> cases = {
+        {"the launcher helper finds the class", kStandInVm, "", u"", wholeRoad, {}, false},
+        {"a runtime without it", kStandInVm, "launcher-helper=absent\n", u"", wholeRoad, {}, true},
+        {"a library without JVM_FindClassFromBootLoader", kStandInVmWithoutBootLoader, "", u"", wholeRoad, {}, true},
         {"no JNI_CreateJavaVM export", kStandInVmWithoutCreate, "",
          MessageOf(202, {detail(MessageId::CreateJavaVmNotFound), ERROR_PROC_NOT_FOUND}), {}},
         {"creation fails with -99", kStandInVm, "create-result=-99\n", createFailed(u""), creation},
-        {"main class missing", kStandInVm, "main-class=shop/Other\n", mainClassMissing, mainNotReached,
-         {"java/lang/NoClassDefFoundError"}},
+        {"main class missing", kStandInVm, "main-class=shop/Other\n", mainClassMissing, mainNotReached, noClass},
         {"main class missing, runtime without LauncherHelper", kStandInVm,
-         "main-class=shop/Other\nlauncher-helper=absent\n", mainClassMissing, mainNotReached,
-         {"java/lang/NoClassDefFoundError"}},
+         "main-class=shop/Other\nlauncher-helper=absent\n", mainClassMissing, mainNotReached, noClass},
         {"main class missing, library without JVM_FindClassFromBootLoader", kStandInVmWithoutBootLoader,
-         "main-class=shop/Other\n", mainClassMissing, mainNotReached, {"java/lang/NoClassDefFoundError"}},
+         "main-class=shop/Other\n", mainClassMissing, mainNotReached, noClass},
         {"no main method", kStandInVm, "main=absent\n", MessageOf(216), mainNotReached},
         {"no main method, exception pending", kStandInVm, "main=absent-with-exception\n", u"", mainNotReached,
          {"java/lang/NoSuchMethodError"}},
@@ -148,12 +157,19 @@ TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
         shop.Play(c.scenario);
         const Started started = Start(shop);
         const std::string seen = std::string(c.rule) + ": " + c.scenario + started.Seen();
-        EXPECT_EQ(started.outcome.exitCode, kFailed) << seen;
+        EXPECT_EQ(started.outcome.exitCode, c.calls == wholeRoad ? 0u : kFailed) << seen;
         EXPECT_EQ(started.Message(), c.message) << seen;
         EXPECT_EQ(started.outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << seen;
         EXPECT_EQ(started.Calls(), c.calls) << seen;
         EXPECT_EQ(started.record.Values("exception-describe"), c.described) << seen;
         EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << seen;
+        if (c.throughFindClass) {
+            EXPECT_EQ(started.record.Values("check-and-load-main"),
+                      *c.throughFindClass ? std::vector<std::string>{} : std::vector<std::string>{"shop.App"})
+                << seen;
+            const std::vector<std::string> found = started.record.Values("find-class");
+            EXPECT_EQ(std::count(found.begin(), found.end(), "shop/App found"), *c.throughFindClass ? 1 : 0) << seen;
+        }
     }
     const ShopFolder notALibrary(kNotALibrary);
     notALibrary.Write();
@@ -161,47 +177,10 @@ TEST(JavaStart, EachFailureShowsItsMessageAndEndsWithMinusOne)
               MessageOf(222, {notALibrary.VmLibrary().u16string(), ERROR_BAD_EXE_FORMAT}));
 }
 
-// --- how the application ends --------------------------------------------------
-
-// The VM lives on a thread of its own, which runs main, detaches and
-// destroys the VM; the main class is found through the runtime's launcher
-// helper, with dots, when the runtime has one, else through FindClass.
-TEST(JavaStart, RunsMainOnAThreadOfItsOwnThroughTheRuntimesLauncherHelperFirst)
-{
-    const std::vector<std::string> wholeRoad = {"JNI_GetDefaultJavaVMInitArgs 0", "JNI_CreateJavaVM 1", "main 1",
-                                                "DetachCurrentThread 1", "DestroyJavaVM 1"};
-    struct Case {
-        const wchar_t* standIn;
-        std::string scenario;
-        std::vector<std::string> calls;
-        std::vector<std::string> checkAndLoadMain;
-        bool foundThroughFindClass;
-    };
-    const Case cases[] = {
-        {kStandInVm, "", wholeRoad, {"shop.App"}, false},
-        {kStandInVm, "launcher-helper=absent\n", wholeRoad, {}, true},
-        {kStandInVmWithoutBootLoader, "", wholeRoad, {}, true},
-    };
-    for (const Case& c : cases) {
-        const ShopFolder shop(c.standIn);
-        shop.Write();
-        shop.Play(c.scenario);
-        const Started started = Start(shop);
-        const std::string seen = c.scenario + started.Seen();
-        EXPECT_EQ(started.outcome.exitCode, 0u) << seen;
-        EXPECT_EQ(started.Calls(), c.calls) << seen;
-        EXPECT_EQ(started.record.Values("check-and-load-main"), c.checkAndLoadMain) << seen;
-        const std::vector<std::string> found = started.record.Values("find-class");
-        EXPECT_EQ(std::count(found.begin(), found.end(), "shop/App found"), c.foundThroughFindClass ? 1 : 0) << seen;
-        EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << seen;
-    }
-}
-
 // --- what the VM is given ------------------------------------------------------
 
-
 // The VM also sees its runtime, and Path ends with the runtime's bin folder.
-TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
+TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooksAndOutputFoldersAreMade)
 {
     const ShopFolder shop;
     const std::string folder = Ansi(shop.Folder().wstring());
@@ -211,6 +190,12 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
     // (and the arguments, none here), unless the settings name it themselves.
     const std::string javaCommand = "none -Dsun.java.command=shop.App";
     const std::u16string path = os::ReadEnvironmentVariable(u"Path").value_or(u"");
+    // Output files are named by the launcher's date pictures: the folders
+    // for them are made before the runtime (here one without
+    // FileOutputStream) opens them.
+    const std::u16string logs = shop.Folder().u16string() + u"\\logs\\%yyyy-MM-dd%\\out.log";
+    SYSTEMTIME now{};
+    ::GetLocalTime(&now);
     struct Case {
         std::u16string lines;
         std::vector<std::string> options; // before the hooks
@@ -219,7 +204,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
     const Case cases[] = {
         {u"", {classPath, javaCommand}},
         {u"Virtual Machine Parameters=  -Xmx512m   \"-Dgreeting=hello world\" -Dhome=%TALA_JVM_HOME% -Dsame=1 "
-         u"-Dsame=1 -Duser=Gr\u00FC\u00DFe \r\nSystem Path=C:\\tools",
+         u"-Dsame=1 -Duser=Gr\u00FC\u00DFe \r\nSystem Path=C:\\tools\r\n[Application]\r\nOutput File=" + logs,
          {classPath, "none -Xmx512m", "none -Dgreeting=hello world", "none -Dhome=" + Ansi(shop.Home().wstring()),
           "none -Dsame=1", "none -Dsame=1", "none " + Ansi(L"-Duser=Gr\u00FC\u00DFe"), javaCommand},
          u"C:\\tools;"},
@@ -234,6 +219,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
         shop.Write(c.lines);
         fs::remove(shop.VmLibrary().parent_path() / standin::kRecordFileName);
         const Started started = Start(shop);
+        EXPECT_EQ(started.outcome.exitCode, 0u) << started.Seen();
         std::vector<std::string> expected = c.options;
         expected.insert(expected.end(), hooks.begin(), hooks.end());
         EXPECT_EQ(started.record.Values("option"), expected) << started.Seen();
@@ -244,6 +230,9 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooks)
         EXPECT_EQ(started.record.Environment("Path"), c.pathStart + path + u";" + (shop.Home() / "bin").u16string())
             << started.Seen();
     }
+    wchar_t today[16] = {};
+    std::swprintf(today, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
+    EXPECT_TRUE(fs::is_directory(shop.Folder() / "logs" / today));
 }
 
 TEST(JavaStart, AHeapGivenAsAShareOfThePhysicalMemoryIsMadeKilobytesOfIt)
@@ -258,21 +247,6 @@ TEST(JavaStart, AHeapGivenAsAShareOfThePhysicalMemoryIsMadeKilobytesOfIt)
     ASSERT_EQ(options.size(), 5u) << started.Seen();
     ASSERT_EQ(options[1].rfind("none -Xmx", 0), 0u) << started.Seen();
     EXPECT_NEAR(std::stod(options[1].substr(9)), static_cast<double>(memory.ullTotalPhys) / 1024 / 10, 1.0);
-}
-
-// Output files are named by the launcher's date pictures: the folders for
-// them are made before the runtime (here one without FileOutputStream) opens them.
-TEST(JavaStart, TheFoldersOfAnOutputFileAreNamedByTheDateAndMade)
-{
-    const ShopFolder shop;
-    shop.Write(u"[Application]\r\nOutput File=" + shop.Folder().u16string() + u"\\logs\\%yyyy-MM-dd%\\out.log");
-    SYSTEMTIME now{};
-    ::GetLocalTime(&now);
-    const Started started = Start(shop);
-    wchar_t today[16] = {};
-    std::swprintf(today, 16, L"%04u-%02u-%02u", now.wYear, now.wMonth, now.wDay);
-    EXPECT_TRUE(fs::is_directory(shop.Folder() / "logs" / today)) << started.Seen();
-    EXPECT_EQ(started.outcome.exitCode, 0u) << started.Seen();
 }
 
 // The Java thread gets the stack size of the last "-Xss", else the VM's
