@@ -310,14 +310,19 @@ TEST_F(PerUserSettings, WriteBackGoesWhereTheNextStartReadsIt)
     for (const std::string type : {"", "service"}) {
         WriteSettings(type);
         std::filesystem::remove_all(folder.Path() / "user" / "MyApp");
-        WriteBackJrePathFor(modulePath, Read(), u"D:\\picked\\");
-        EXPECT_EQ(Read().jrePath, u"D:\\picked\\") << type;
+        const LauncherSettings settings = Read();
+        ASSERT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp")) << type;
+        WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
         const bool service = type == "service";
+        const fs::path own = service ? folder.Path() / "app" / "Shop.ini" : UserFile("Shop.ini");
         const fs::path pair = service ? folder.Path() / "Tool32.ini" : UserFile("Tool32.ini");
-        EXPECT_EQ(SettingsFile(pair.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath), u"D:\\picked\\")
-            << type;
-        EXPECT_EQ(std::filesystem::exists(UserFile("Shop.ini")), !service) << type;
+        for (const fs::path& file : {own, pair}) {
+            EXPECT_EQ(SettingsFile(file.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
+                      u"D:\\picked\\")
+                << file;
+        }
         EXPECT_EQ(std::filesystem::exists(folder.Path() / "user" / "MyApp"), !service) << type;
+        EXPECT_EQ(Read().jrePath, u"D:\\picked\\") << type;
     }
 }
 
