@@ -1,7 +1,5 @@
-// A temporary application folder for end-to-end runs of the Linux launcher
-// (the launcher copied in as "shop", beside its settings file), and the probe
-// classes of java/probe as the tests use them: a settings file that runs one
-// on the build's JDK, and what they print.
+// A temporary application folder holding the Linux launcher as "shop", and the
+// probe classes of java/probe as the tests use them.
 #pragma once
 
 #include "tests/jvm/Program.h"
@@ -29,8 +27,7 @@ inline std::string ProbeSettings(const std::string& mainClass, const std::string
            runtimeLines + "\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n" + sections + "\n";
 }
 
-// What probe.Args prints, and probe.InstanceLife records, for these arguments:
-// their count, then each as its UTF-16 code units in hex.
+// What probe.Args prints for these arguments: their count, then each one's UTF-16 units in hex.
 inline std::string UnitsInHex(const std::vector<std::u16string>& arguments)
 {
     std::string text = "count " + std::to_string(arguments.size()) + "\n";
@@ -64,7 +61,6 @@ public:
     std::filesystem::path Launcher() const { return Path() / "shop"; }
     void WriteSettings(const std::string& bytes) const { WriteBytes(Path() / "shop.ini", bytes); }
 
-    // The launcher started in the background, in this folder.
     std::unique_ptr<Program> Start(const std::vector<std::string>& arguments) const
     {
         return std::make_unique<Program>(Argv(arguments), Path());
@@ -74,9 +70,8 @@ public:
     {
         return Start(arguments)->Finish(timeout);
     }
-    // Runs on a pseudo-terminal, as from a shell: input is typed in at once
-    // (the terminal keeps it until read); output holds everything the
-    // terminal showed, standard error (unless kept off it) and the echo included.
+    // As from a shell: input is typed in at once (the terminal keeps it until read);
+    // output is all the terminal showed, echo and (unless kept off) standard error too.
     RunResult RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
                             bool errorsOnTerminal = true,
                             std::chrono::seconds timeout = std::chrono::seconds(60)) const;

@@ -1,6 +1,4 @@
-// The Linux launcher's dialogs, which are prompts on the terminal it was
-// started from: the runtime-not-found question and the uncaught-exception
-// choice. Without a terminal they cannot be shown.
+// The Linux launcher's dialogs: prompts on the terminal it was started from, if any.
 #include "tests/jvm/AppFolder.h"
 
 #include <gtest/gtest.h>

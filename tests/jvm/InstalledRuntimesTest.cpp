@@ -1,8 +1,5 @@
-// The runtime search on this machine: the runtimes installed under /usr/lib/jvm
-// (Debian's OpenJDK 17, the build's own, among them) are found and chosen
-// within the bounds; with "Extended Search" also JAVA_HOME and SDKMAN!'s
-// runtimes, each taken or refused as the trace tells; and a 32-bit VM library
-// hands the start over to the pair product.
+// The runtime search on this machine's /usr/lib/jvm, JAVA_HOME and SDKMAN!'s
+// runtimes, and a 32-bit VM library handing the start to the pair product.
 #include "tests/jvm/AppFolder.h"
 
 #include <gtest/gtest.h>
@@ -37,13 +34,9 @@ TEST(InstalledRuntimes, ExtendedSearchAddsJavaHomeAndSdkmanAndTheTraceSaysWhy)
     fs::create_directory_symlink(newest, sdkman / "current");
     const ScopedEnvironmentVariable home(u"HOME", user.Path().u16string());
 
-    struct Case {
-        const char* rule;
-        const char* extendedSearch;
-        std::optional<fs::path> javaHome;
-        fs::path chosen;
-        std::vector<std::pair<std::string, std::string>> traced; // a candidate, its verdict
-    };
+    // traced: each candidate and its verdict
+    struct Case { const char* rule; const char* extendedSearch; std::optional<fs::path> javaHome; fs::path chosen;
+        std::vector<std::pair<std::string, std::string>> traced; };
     const Case cases[] = {
         {"off: JAVA_HOME is not looked at", "", javaHome, JdkHome(), {}},
         {"on: JAVA_HOME's newer 17 wins", "Yes", javaHome, javaHome, {{"JAVA_HOME", "taken"}}},

@@ -1,7 +1,4 @@
-// The Linux launcher running Java applications on Debian's OpenJDK: what the
-// application sees of the launcher's set-up (its standard streams sent to
-// files named by the settings, the runtime's own splash on an X display of
-// the test's own), and how the runtime's own failures end the process.
+// The Linux launcher running Java applications on Debian's OpenJDK.
 #include "os/Utf8.h"
 #include "tests/jvm/AppFolder.h"
 
@@ -32,14 +29,9 @@ std::string EnvironmentSettings(const std::string& parameters)
 
 TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
 {
-    struct Case {
-        const char* rule;
-        std::string settings;
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::string output;
-        std::vector<std::string> said; // on standard error, in this order
-    };
+    // said: on standard error, in this order
+    struct Case { const char* rule; std::string settings; std::vector<std::string> arguments; int exitCode;
+        std::string output; std::vector<std::string> said; };
     const TempFolder broken;
     std::filesystem::create_directories(broken.Path() / "lib" / "server");
     WriteBytes(broken.Path() / "lib" / "server" / "libjvm.so", "not a library\n");
@@ -219,13 +211,9 @@ TEST(NativeSplashOnLinux, TheApplicationSeesItCentredUnlessSwitchedOffOrWithoutA
         << "Xvfb did not say which display it took";
     number.pop_back();
     const std::u16string display = u":" + os::FromUtf8(number);
-    struct Case {
-        const char* rule;
-        std::optional<std::u16string> display;
-        std::vector<std::string> arguments;
-        const char* preferred;
-        std::string seen; // by the application
-    };
+    // seen: by the application
+    struct Case { const char* rule; std::optional<std::u16string> display; std::vector<std::string> arguments;
+        const char* preferred; std::string seen; };
     const Case cases[] = {
         {"the picture is shown", display, {}, "Yes", "shown 312 234 400 300"},
         {"-nosplash switches it off", display, {"-nosplash"}, "yes", "none"},
@@ -233,7 +221,7 @@ TEST(NativeSplashOnLinux, TheApplicationSeesItCentredUnlessSwitchedOffOrWithoutA
         {"not preferred: Linux has no splash window of its own", display, {}, "No", "none"},
     };
     AppFolder app;
-    // A picture path in UTF-8, relative: read from the current folder, the app's here.
+    // A relative UTF-8 path, read from the current folder: the app's.
     std::filesystem::copy_file(TALA_SPLASH_PICTURE, app.Path() / "spl\xC3\xA4sh.png");
     for (const Case& c : cases) {
         app.WriteSettings(ProbeSettings("probe.Splash", "", "[Display]\nSplash Screen=spl\xC3\xA4sh.png\n"

@@ -1,6 +1,4 @@
-// tala-pack on the Linux launcher: settings and the application's jar
-// carried in the launcher's own file, run on Debian's OpenJDK; and what the
-// tool refuses.
+// tala-pack on the Linux launcher: settings and jar carried in its own file, and what it refuses.
 #include "tests/jvm/AppFolder.h"
 
 #include <gtest/gtest.h>
@@ -36,9 +34,8 @@ struct PackedApp {
     }
 };
 
-// Settings of probe.Args without a class path: the launcher's own file is
-// the class path when "Embedded Jar" is on. Written as a user might write
-// them: names in another case, a value in quotes.
+// probe.Args without a class path (the launcher's file is one with "Embedded Jar"),
+// written as a user might: names in another case, a value in quotes.
 std::string ArgsSettings(const std::string& code, const std::string& more = "")
 {
     return "[Product Information]\nUpgrade Code=" + code +
@@ -48,14 +45,9 @@ std::string ArgsSettings(const std::string& code, const std::string& more = "")
 
 TEST(Pack, CarriedSettingsAndJarRunTheApplication)
 {
-    struct Case {
-        const char* rule;
-        std::string carried;    // the settings packed in; none when empty
-        std::string besideFile; // the settings file beside the launcher; none when empty
-        int exitCode;
-        std::string output;
-        std::string said;
-    };
+    // carried: the settings packed in, besideFile: the file beside the launcher; none when empty
+    struct Case { const char* rule; std::string carried; std::string besideFile; int exitCode; std::string output;
+        std::string said; };
     const std::string ran = UnitsInHex({u"word"});
     const std::string noMainClass = "Main class was not specified in INI file.\n";
     const Case cases[] = {
@@ -101,12 +93,8 @@ TEST(Pack, RepackingReplacesWhatTheLauncherCarried)
 
 TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
 {
-    struct Case {
-        const char* rule;
-        std::vector<std::string> arguments; // "@" stands for the application folder
-        std::string blamed;                 // the file the message names
-        std::string reason;
-    };
+    // "@" stands for the application folder; blamed: the file the message names
+    struct Case { const char* rule; std::vector<std::string> arguments; std::string blamed; std::string reason; };
     const std::vector<std::string> shop = {"--launcher", "@/shop", "--output", "@/packed"};
     const auto with = [&](std::vector<std::string> more) {
         more.insert(more.begin(), shop.begin(), shop.end());

@@ -1,7 +1,5 @@
-// A program the jvm tier starts in the background: its standard output and
-// error go to files of its own (or all three streams to a terminal), so it
-// never blocks on a full pipe and its children cannot hold a run open. It is
-// killed if it still runs when the object goes.
+// A program started in the background, its output and errors to files (or a terminal) so it never
+// blocks on a full pipe and its children cannot hold a run open; killed if it runs when it goes.
 #pragma once
 
 #include "tests/shared/TestFiles.h"
@@ -26,9 +24,8 @@ struct RunResult {
 
 class Program {
 public:
-    // argv[0] is found on PATH unless it holds a "/". With a terminal (the
-    // path of a pseudo-terminal) the program runs in a session of its own,
-    // its standard error on the terminal too unless asked otherwise.
+    // argv[0] is found on PATH unless it holds a "/". With a terminal (a pseudo-terminal's path)
+    // it runs in a session of its own, standard error on the terminal too unless asked otherwise.
     Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
             const std::string& terminal = "", bool errorsOnTerminal = true);
     ~Program() { Kill(); }
@@ -51,7 +48,6 @@ private:
     std::optional<int> exitCode_;
 };
 
-// Polls the condition until it holds; false when it still does not at the time-out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 } // namespace tala::test

@@ -1,7 +1,5 @@
-// A single-instance application on Debian's OpenJDK: later starts of the same
-// Linux launcher hand their arguments to the running first instance, whose
-// secondaryMain receives them (the probe records each call in a file), and
-// end with its answer or with the first instance's exit code.
+// Single-instance applications on Debian's OpenJDK: later starts hand their arguments to the
+// first instance's secondaryMain (the probe records each call in a file).
 #include "instance/HandOff.h"
 #include "instance/InstanceBlock.h"
 #include "os/SharedMemory.h"
@@ -36,7 +34,6 @@ std::string InstanceSettings(const std::string& mainClass, const std::string& ap
 
 class SingleInstance : public testing::Test {
 protected:
-    // Whether the file appears in the application folder in time.
     bool Appears(const std::string& name)
     {
         return WaitUntil([&] { return fs::exists(app.Path() / name); }, kPatience);
@@ -57,7 +54,6 @@ protected:
         return Appears(file) ? ReadBytes(app.Path() / file) : "<no call>";
     }
 
-    // A later start, optionally where pidfd_open is refused.
     std::unique_ptr<Program> StartLater(const std::vector<std::string>& arguments, bool withoutPidfd = false)
     {
         if (!withoutPidfd) return app.Start(arguments);
@@ -66,7 +62,6 @@ protected:
         return std::make_unique<Program>(argv, app.Path());
     }
 
-    // Lets the first instance's main end, and expects a clean end.
     void Release(Program& first)
     {
         WriteBytes(app.Path() / "release", "");
@@ -79,12 +74,9 @@ protected:
 
 TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStartAlsoOfOneMadeBeforeMain)
 {
-    struct Case {
-        const char* rule;
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::optional<std::string> received; // by secondaryMain; none: no call
-    };
+    // received: by secondaryMain; none: no call
+    struct Case { const char* rule; std::vector<std::string> arguments; int exitCode;
+        std::optional<std::string> received; };
     const std::string a300(300, 'a');
     const Case cases[] = {
         {"words arrive exactly, whatever their characters",
@@ -127,11 +119,7 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStartAlsoOfOn
 
 TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 {
-    struct Case {
-        std::string argument;
-        int exitCode;
-        bool withoutPidfd;
-    };
+    struct Case { std::string argument; int exitCode; bool withoutPidfd; };
     const Case cases[] = {{"7", 7, false}, {"-2", 254, false}, {"0", 0, false}, {"word", 42, false}, {"9", 9, true}};
     app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
@@ -143,13 +131,8 @@ TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 
 TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesExitCode)
 {
-    struct Case {
-        const char* ending;
-        std::vector<std::string> firstArguments;
-        bool kill;
-        int exitCode;
-        bool withoutPidfd = false;
-    };
+    struct Case { const char* ending; std::vector<std::string> firstArguments; bool kill; int exitCode;
+        bool withoutPidfd = false; };
     const Case cases[] = {
         {"System.exit(23)", {"23"}, false, 23},
         {"main returns", {}, false, 0},
@@ -173,19 +156,13 @@ TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesE
             << c.ending << ": " << first->Errors();
         fs::remove(app.Path() / "release");
     }
-    // The killed instance left its block behind: the next start still becomes
-    // a first instance.
+    // The killed instance left its block behind: the next start is still a first instance.
     Release(*StartFirst());
 }
 
 TEST_F(SingleInstance, OnlyTheSameExecutableWithAnExactYesHandsOff)
 {
-    struct Case {
-        const char* rule;
-        std::string application;
-        std::string secondLauncher;
-        bool handsOff;
-    };
+    struct Case { const char* rule; std::string application; std::string secondLauncher; bool handsOff; };
     const Case cases[] = {
         {"exact yes", "Single Instance=yes", "shop", true},
         {"Yes is not yes", "Single Instance=Yes", "shop", false},
@@ -278,8 +255,7 @@ TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDow
     Release(*first);
 }
 
-// A datagram socket of another user's, bound where the header it planted
-// says the listener is.
+// Another user's datagram socket, bound where the header it planted names the listener.
 class PlantedSocket {
 public:
     // An abstract name when the path starts with "@".
@@ -304,19 +280,13 @@ private:
     bool bound_ = false;
 };
 
-// Another local user made every object a start would use before the user's
-// first start, with a header naming a listener of its own that is alive and
-// holds its block: the start runs its own main with its own arguments and
-// leaves those objects exactly as they were.
+// Another user made every object a start would use first, naming a live listener of its own
+// that holds its block: the start runs its own main and leaves those objects as they were.
 TEST_F(SingleInstance, ObjectsAnotherUserMadeFirstAreNeverUsed)
 {
     constexpr uid_t kOther = 65534;
-    struct Case {
-        const char* rule;
-        bool namesUsedBefore; // a shared-memory object and an abstract socket
-        mode_t folderMode;
-        uid_t folderOwner;
-    };
+    // namesUsedBefore: a shared-memory object and an abstract socket
+    struct Case { const char* rule; bool namesUsedBefore; mode_t folderMode; uid_t folderOwner; };
     const Case cases[] = {
         {"a folder another user made", false, 0700, kOther},
         {"the user's own folder, open to others", false, 0777, 0},

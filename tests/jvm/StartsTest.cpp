@@ -1,21 +1,11 @@
-// The start cases both builds share, run by the Linux launcher on Debian's
-// OpenJDK: its message on standard error, its exit code (the system keeps
-// its low byte), and what probe.Args, the application, printed of main's
-// arguments.
+// The start cases both builds share, run by the Linux launcher on Debian's OpenJDK
+// (the system keeps the exit code's low byte).
 #include "os/Utf8.h"
 #include "tests/jvm/AppFolder.h"
 #include "tests/shared/CaseName.h"
 #include "tests/shared/StartCases.h"
 
 #include <gtest/gtest.h>
-
-#if defined(__SANITIZE_ADDRESS__)
-#define TALA_ADDRESS_SANITIZER
-#elif defined(__has_feature)
-#if __has_feature(address_sanitizer)
-#define TALA_ADDRESS_SANITIZER
-#endif
-#endif
 
 namespace tala::test {
 namespace {
@@ -53,12 +43,11 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
 
-// Memory that runs out (here reading a settings value larger than the
-// address space the launcher may use) ends the start with a word and -1,
-// not with an abort that says nothing.
+// Here a settings value larger than the address space the launcher may use: a word and -1,
+// not an abort that says nothing.
 TEST(StartFailure, RunningOutOfMemoryEndsWithAWordAndMinusOne)
 {
-#ifdef TALA_ADDRESS_SANITIZER
+#ifdef TALA_SANITIZE
     GTEST_SKIP() << "AddressSanitizer reserves more address space than any limit leaves";
 #endif
     AppFolder app;

@@ -1,7 +1,5 @@
-// "Startup Cache=Yes" on real runtimes: the first start records the
-// application's classes, later ones map them; whatever happens to the cache
-// file or its folder, every start runs the application with clean output,
-// and a damaged or refused cache is recorded anew.
+// "Startup Cache=Yes" on real runtimes: the first start records, later ones map; whatever
+// happens to the cache, every start runs cleanly and a damaged or refused cache is recorded anew.
 #include "tests/jvm/AppFolder.h"
 
 #include <gtest/gtest.h>

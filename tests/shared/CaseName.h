@@ -1,4 +1,3 @@
-// Test names for table-driven tests, made from each case's own name.
 #pragma once
 
 #include <gtest/gtest.h>
@@ -8,8 +7,7 @@
 
 namespace tala::test {
 
-// For INSTANTIATE_TEST_SUITE_P, on cases with a member "name": "1.8 and 1.8"
-// becomes "1_8_and_1_8" (gtest allows letters, digits and underscores).
+// Test names from each case's member "name": "1.8 and 1.8" becomes "1_8_and_1_8".
 template <typename Case>
 std::string CaseName(const testing::TestParamInfo<Case>& tested)
 {

@@ -1,6 +1,5 @@
-// How settings reach the launcher through the platform's INI access, the
-// layered store and the per-user copy. The same expectations hold on Windows
-// (private-profile API, run under Wine) and on POSIX (the launcher's reader).
+// Settings through the platform's INI access, the layered store and the per-user copy: the same
+// expectations on Windows (private-profile API under Wine) and POSIX (the launcher's reader).
 #include "settings/LayeredSettings.h"
 #include "settings/ReadSettings.h"
 #include "settings/SettingsFile.h"
@@ -27,13 +26,7 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 using test::WriteBytes;
 
-struct IniCase {
-    const char* rule;
-    std::string file;
-    std::u16string section;
-    std::u16string key;
-    std::u16string expected;
-};
+struct IniCase { const char* rule; std::string file; std::u16string section, key, expected; };
 
 TEST(SettingsFile, ReadsValuesAsThePlatformDoes)
 {
@@ -89,19 +82,14 @@ TEST(SettingsFile, AMissingFileReadsEmptyAndWritesCreateIt)
 enum class Setup { File, MissingFolder, Unreadable, ReadOnly, Linked };
 enum class Writer { Owner, Root };
 
-struct WriteBackCase {
-    const char* rule;
-    Setup setup;
-    Writer writer;
-    std::optional<std::string> before; // the file's bytes; none: no file
-    std::optional<std::string> after;  // none: still no file
-};
+// before, after: the file's bytes; none: no file
+struct WriteBackCase { const char* rule; Setup setup; Writer writer; std::optional<std::string> before;
+    std::optional<std::string> after; };
 
 // As root the files belong to user 65534, who writes them in a child of its
 // own (root may read and write anything); otherwise this process is the owner.
 constexpr uid_t kPlainUser = 65534;
 
-// Mode, owner and group.
 std::tuple<mode_t, uid_t, gid_t> Ownership(const fs::path& file)
 {
     struct stat status {};
@@ -121,10 +109,8 @@ void GiveToPlainUser(const fs::path& folder, const fs::path& file, Setup setup)
     }
 }
 
-// Calls write with the folder the files lie in. The plain user's child
-// enters it before it gives up root, as it may have no way through the
-// folders above. False when the case cannot be made here: root's write
-// without root.
+// The plain user's child enters the folder before giving up root: it may have no way through
+// the folders above. False when root's write is asked without root.
 bool RunAs(Writer writer, const fs::path& folder, const std::function<void(const fs::path&)>& write)
 {
     const bool root = ::geteuid() == 0;
@@ -147,11 +133,9 @@ bool RunAs(Writer writer, const fs::path& folder, const std::function<void(const
     return true;
 }
 
-// What a file holds after the write-back, byte for byte: only the key's line
-// is new, and a file that cannot be read or written stays as it was (the
-// start goes on). A link stays a link; mode, owner and group stay. Under
-// Wine the profile functions rewrite the whole file (line ends, blank lines,
-// blanks around "="), unlike Windows, so this holds the POSIX writer alone.
+// A file that cannot be read or written stays (the start goes on); a link stays a link; mode,
+// owner and group stay. Under Wine the profile functions rewrite the whole file (line ends,
+// blanks), unlike Windows, so this holds the POSIX writer alone.
 TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
 {
     const std::string section = "[Java Runtime Environment]";
@@ -210,12 +194,8 @@ TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
 }
 #endif
 
-struct LayeredCase {
-    const char* rule;
-    std::u16string embedded;
-    std::optional<std::string> file;
-    std::u16string expected;
-};
+struct LayeredCase { const char* rule; std::u16string embedded; std::optional<std::string> file;
+    std::u16string expected; };
 
 TEST(LayeredSettings, FileOverridesAndPlusSectionExtends)
 {
@@ -278,12 +258,8 @@ protected:
 
 TEST_F(PerUserSettings, JrePathComesFromTheUserCopyOnceItExists)
 {
-    struct Case {
-        const char* rule;
-        std::string applicationType;
-        std::optional<std::string> userFile;
-        std::u16string expected;
-    };
+    struct Case { const char* rule; std::string applicationType; std::optional<std::string> userFile;
+        std::u16string expected; };
     const Case cases[] = {
         {"no user copy: the settings file's value", "", std::nullopt, u"C:\\jre"},
         {"a user copy without the key empties it", "", "[Other]\r\nK=v\r\n", u""},

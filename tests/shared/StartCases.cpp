@@ -67,10 +67,7 @@ std::vector<StartCase> StartCases()
 
 std::u16string MessageOf(int id, std::initializer_list<MessageArgument> arguments)
 {
-    struct Entry {
-        int id;
-        const char16_t* text;
-    };
+    struct Entry { int id; const char16_t* text; };
     static constexpr Entry kTexts[] = {
 #define TALA_STRING(name, id, text) {id, u"" text},
 #include "resources/Strings.inc"

@@ -1,11 +1,6 @@
-// Starts of the launcher that both builds must end alike, each case written
-// once: the settings file, the words after the program, and what is seen --
-// the exit code, the message (a box on Windows, standard error on Linux) and
-// the arguments main received. The jvm and windows tiers each run every
-// case and supply only the application: probe.App on a real JVM, the
-// stand-in VM library under Wine. Both applications record their arguments,
-// call System.exit(N) when the first two are "exit" and N, and leave main
-// with an exception when the first is "throw".
+// Starts both builds must end alike (exit code, message: a box on Windows, standard error on
+// Linux, and main's arguments). Each tier supplies the application, probe.Args on a real JVM or
+// the stand-in VM library under Wine: both record their arguments, obey "exit N" and "throw".
 #pragma once
 
 #include "launcher/MessageFormat.h"
@@ -19,12 +14,9 @@ namespace tala::test {
 
 struct StartCase {
     std::string name = {};
-    // With an application, the tier's settings come first: "[Class Path]"
-    // with its class path, then "[Java Runtime Environment]" with its "JRE
-    // Path" and "Main Class"; these lines follow, so they go on with that
-    // section. Without one, these bytes are the whole file (none: no file)
-    // and no runtime can be found: Windows asks for one ("JRE Not Found",
-    // answered with Cancel), Linux without a terminal cannot ask.
+    // With an application, these lines follow the tier's "[Class Path]" and "[Java Runtime
+    // Environment]" (with "JRE Path" and "Main Class"). Without, they are the whole file (none: no
+    // file) and no runtime is found: Windows asks (answered with Cancel), Linux cannot.
     bool application = false;
     std::optional<std::string> settings = std::nullopt;
     std::vector<std::string> arguments = {}; // UTF-8
@@ -45,7 +37,6 @@ inline void PrintTo(const StartCase& start, std::ostream* out)
 // A message of the launcher's string table, filled in as the user reads it.
 std::u16string MessageOf(int id, std::initializer_list<MessageArgument> arguments = {});
 
-// The case's expected arguments of main with "{home}" replaced.
 std::vector<std::u16string> MainArgumentsFor(const StartCase& start, const std::u16string& home);
 
 } // namespace tala::test

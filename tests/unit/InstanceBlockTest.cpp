@@ -1,6 +1,4 @@
-// The block a single-instance launcher shares with its later starts: the
-// instance name, the little-endian header numbers, and the argument block as
-// a later start writes it and the first instance reads it.
+// The block a single-instance launcher shares with its later starts.
 #include "instance/InstanceBlock.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +20,6 @@ struct HeapArgumentBlock {
     HeapArgumentBlock() { std::fill_n(bytes.get(), kArgumentBlockSize, std::byte{0xAB}); }
     ArgumentBlock Span() { return ArgumentBlock(bytes.get(), kArgumentBlockSize); }
 
-    // Lays the units down little-endian from the start, zero behind them.
     void Put(const std::u16string& units)
     {
         std::fill_n(bytes.get(), kArgumentBlockSize, std::byte{0});
@@ -60,12 +57,8 @@ TEST(InstanceBlockNumbers, AreLittleEndianAtTheirOffsets)
 
 TEST(WriteArgumentBlock, LaysDownEachArgumentAndItsTerminatorThenOneMore)
 {
-    struct Case {
-        const char* rule;
-        StringList arguments;
-        bool fits;
-        std::u16string units; // the block's start, zero behind it
-    };
+    // units: the block's start, zero behind it
+    struct Case { const char* rule; StringList arguments; bool fits; std::u16string units; };
     const Case cases[] = {
         {"no arguments leave the block zero", {}, true, u""},
         {"one empty argument", {u""}, true, u""},

@@ -1,8 +1,5 @@
-// The POSIX stand-ins for Windows facilities: the INI reader and writer (the
-// Windows reading rules, writes that keep every other line of a user's file),
-// the directory search behind wildcard class path entries, runtime folders as
-// registry keys, the ELF class as the library's architecture, and the
-// user's private cache folders.
+// The POSIX stand-ins for Windows facilities: INI files, wildcard search, runtime folders as
+// registry keys, the ELF class as the architecture, private cache folders.
 #include "os/FileSearch.h"
 #include "os/Files.h"
 #include "os/ImageArchitecture.h"
@@ -56,9 +53,7 @@ TEST(IniText, LinesAsTheProfileFunctionsReadThem)
 
 TEST(IniText, WritesChangeOnlyTheirLine)
 {
-    struct Case {
-        std::u16string before, section, key, value, after;
-    };
+    struct Case { std::u16string before, section, key, value, after; };
     const Case cases[] = {
         {u"", u"S", u"K", u"v", u"[S]\nK=v\n"},
         {u"; mine\r\n[S]\r\nk = old \r\nX=1\r\n", u"s", u"K", u"new",

@@ -9,7 +9,6 @@ namespace {
 
 class ReadSettingsTest : public testing::Test {
 protected:
-    // Reads a settings file made of the given lines under their section.
     bool Read(const std::string& javaRuntime, const std::string& application = "")
     {
         test::WriteBytes(folder.Path() / "Shop.ini",
@@ -30,10 +29,7 @@ protected:
 
 TEST_F(ReadSettingsTest, JvmSourceRows)
 {
-    struct Case {
-        std::string value;
-        bool wantJdk, wantJre, acceptBothKinds;
-    };
+    struct Case { std::string value; bool wantJdk, wantJre, acceptBothKinds; };
     const Case cases[] = {
         {"", true, true, true},
         {"favor_JDK", true, false, true},

@@ -20,7 +20,6 @@ using os::RegistryView;
 // A Windows machine with files, registry keys and an environment, nothing else.
 class FakeMachine : public RuntimeMachine {
 public:
-    // Registers a runtime under a key of the table with the given VM kinds.
     FakeMachine& Runtime(std::size_t key, const std::u16string& name, const std::u16string& home,
                          std::initializer_list<const char16_t*> vmKinds,
                          RegistryView view = RegistryView::Default)

@@ -1,6 +1,4 @@
-// The settings text an executable carries (its line rules, exact lookups and
-// enciphered form), and where settings files and the working folder lie,
-// for Windows and POSIX paths alike.
+// The settings text an executable carries, and where settings files and the working folder lie.
 #include "settings/EmbeddedSettings.h"
 #include "settings/SettingsCipher.h"
 #include "settings/SettingsPaths.h"
@@ -116,11 +114,7 @@ TEST(SettingsFilePath, NamedAfterTheExecutable)
 
 TEST(UserSettingsFilePath, ProductFoldersUnderTheRoot)
 {
-    struct Case {
-        std::u16string source, name, code, root;
-        PathStyle style;
-        std::u16string expected;
-    };
+    struct Case { std::u16string source, name, code, root; PathStyle style; std::u16string expected; };
     const Case cases[] = {
         {u"C:\\Apps\\Tool.exe", u"My:App?", u"1234", u"C:\\Users\\u\\AppData\\Roaming",
          PathStyle::Windows, u"C:\\Users\\u\\AppData\\Roaming\\MyApp\\1234\\Tool.ini"},

@@ -1,7 +1,4 @@
-// The text rules of the launcher: its command line and "Cmd" values split,
-// the string rules every settings reader shares, UTF-8 at the POSIX boundary
-// and for text read back from Java, the messages as the user reads them, and
-// %NAME% references expanded by the rules Windows applies.
+// The launcher's text rules: splitting, string rules, UTF-8, messages, %NAME% expansion.
 #include "launcher/CommandLine.h"
 #include "launcher/ErrorReport.h"
 #include "os/EnvironmentExpansion.h"

@@ -12,13 +12,7 @@ using Parts = std::array<std::int32_t, 4>;
 
 TEST(VersionNumber, ParsesAnyTextBetweenDigitsAsSeparator)
 {
-    struct Case {
-        std::u16string text;
-        std::int32_t fill;
-        bool ok;
-        Parts parts;
-        std::int32_t partCount;
-    };
+    struct Case { std::u16string text; std::int32_t fill; bool ok; Parts parts; std::int32_t partCount; };
     const Case cases[] = {
         {u"1.8.0_151", 0, true, {1, 8, 0, 151}, 4},
         {u"9", 0, true, {9, 0, 0, 0}, 1},

@@ -1,7 +1,4 @@
-// The VM options: the parameter tokenizer and quote removal, the class path
-// rules of both path conventions, the whole assembly from a settings file;
-// the runtime's folders cut from its VM library path, the library path and
-// Path composed for both conventions, and the environment they end up in.
+// The VM options, class path, library path and Path, for both path conventions.
 #include "launcher/Launcher.h"
 #include "os/Environment.h"
 #include "os/Module.h"
@@ -78,12 +75,7 @@ TEST(ClassPath, EntriesResolvedBySearchOrTakenAsWritten)
                                          {{u"/opt/shop/lib/*.jar", {u"a.jar", u"."}},
                                           {u"/opt/shop", {u"shop"}},
                                           {u"/x/*.jar", {u"y.jar"}}});
-    struct Case {
-        const ClassPathRules& rules;
-        std::u16string value;
-        bool embeddedJar;
-        std::u16string expected;
-    };
+    struct Case { const ClassPathRules& rules; std::u16string value; bool embeddedJar; std::u16string expected; };
     const Case cases[] = {
         {windows, u"\\lib\\*.jar", false, u"C:\\App\\lib\\b.jar;C:\\App\\lib\\a.jar;"},
         {windows, u"C:\\x\\missing.jar;\\missing.jar", false, u"C:\\x\\missing.jar;"},

@@ -1,6 +1,4 @@
-// Heap and stack sizes given as a share of the machine's memory, on made-up
-// machines, and the Java thread's stack size read from -Xss; output file
-// names with date and time patterns, and the folders made for them.
+// Heap and stack sizes as a share of memory on made-up machines, -Xss, and output file patterns.
 #include "os/Memory.h"
 #include "os/Utf8.h"
 #include "vm/MemoryOptions.h"
@@ -22,11 +20,7 @@ constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
 
 TEST(PercentMemoryOption, RewrittenToKilobytesOfTheChosenBase)
 {
-    struct Case {
-        std::u16string parameter;
-        MemoryBase base;
-        std::u16string expected;
-    };
+    struct Case { std::u16string parameter; MemoryBase base; std::u16string expected; };
     const Case cases[] = {
         {u"-Xmx50:256:1024P", {8 * kGiB, 0}, u"-Xmx1048576K"}, // capped at the maximum
         {u"-Xmx25p", {16 * kGiB, 0}, u"-Xmx4194304K"},
@@ -128,12 +122,8 @@ private:
 
 TEST(ParentFolders, MadeBetweenTheRootAndTheFileName)
 {
-    struct Case {
-        std::u16string path;
-        PathStyle style;
-        std::set<std::u16string> existing, failing;
-        std::u16string calls;
-    };
+    struct Case { std::u16string path; PathStyle style; std::set<std::u16string> existing, failing;
+        std::u16string calls; };
     const Case cases[] = {
         {u"C:\\a\\b\\c\\out.txt", PathStyle::Windows, {}, {}, u"+C:\\a +C:\\a\\b +C:\\a\\b\\c "},
         {u"C:\\a\\out.txt", PathStyle::Windows, {u"C:\\a\\out.txt"}, {}, u""},

@@ -1,11 +1,8 @@
 package probe;
 
-// The application of the start cases both builds share. Prints its
-// arguments: their count, then each as its UTF-16 code units in hex, one a
-// line, so the test sees exactly what main received whatever the output
-// encoding. Given "exit" and N first, it calls System.exit(N); given "throw",
-// main ends with an exception while another thread finishes its work and
-// prints "work done" a moment later.
+// The start cases' application. Prints its arguments as UTF-16 units in hex, exact whatever the
+// output encoding. "exit N" calls System.exit(N); "throw" leaves main with an exception while
+// another thread prints "work done" a moment later.
 public class Args {
     public static void main(String[] args) {
         System.out.print(describe(args));

@@ -1,7 +1,6 @@
 package probe;
 
-// A single-instance application whose secondaryMain answers with the number
-// its first argument holds, or with 42.
+// A single-instance application whose secondaryMain answers its first argument's number, or 42.
 public class InstanceInt {
     public static void main(String[] args) throws Exception {
         InstanceLife.main(args);

@@ -6,12 +6,10 @@ import java.nio.file.Path;
 import java.nio.file.StandardCopyOption;
 import java.util.concurrent.atomic.AtomicInteger;
 
-// What the single-instance probes share. Files are named relative to the
-// working folder, where the test looks for them.
+// What the single-instance probes share; files lie in the working folder, where the test looks.
 final class InstanceLife {
     private static final AtomicInteger calls = new AtomicInteger();
 
-    // Waits until the file exists, two minutes at most.
     static void awaitFile(String name) throws InterruptedException {
         Path path = Path.of(name);
         for (int tenths = 0; tenths < 1200 && !Files.exists(path); tenths++) {
@@ -36,11 +34,9 @@ final class InstanceLife {
         }
     }
 
-    // A first instance's main: announces itself under its process id, runs
-    // until "release" appears, then ends with the status given as its first
-    // argument, or returns. Given "linger", it returns at once and leaves a
-    // thread behind that holds the VM's destruction up until "release", once
-    // the destruction has begun and said so in "destroying".
+    // Runs until "release", then exits with its first argument or returns. Given "linger", it
+    // returns at once, leaving a thread that holds the VM's destruction (once begun, as
+    // "destroying" says) up until "release".
     static void main(String[] args) throws Exception {
         touch("main-started-" + ProcessHandle.current().pid());
         if (args.length > 0 && args[0].equals("linger")) {
@@ -66,9 +62,8 @@ final class InstanceLife {
         }
     }
 
-    // One file per call, "secondary-N.txt" in call order, as probe.Args
-    // prints its arguments. Written whole or not at all, so the test never
-    // reads half of one.
+    // "secondary-N.txt" per call, as probe.Args prints; written whole or not at all, so the test
+    // never reads half of one.
     static void record(String[] args) throws IOException {
         int call = calls.incrementAndGet();
         Path temporary = Path.of("secondary-" + call + ".tmp");
