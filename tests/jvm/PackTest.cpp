@@ -22,8 +22,7 @@ struct PackedApp {
 
     RunResult Pack(const std::string& carried, bool withJar, const std::vector<std::string>& more = {}) const
     {
-        std::vector<std::string> arguments{"--launcher", app.Launcher().string(), "--output",
-                                           app.Launcher().string()};
+        std::vector<std::string> arguments{"--launcher", app.Launcher().string(), "--output", app.Launcher().string()};
         if (!carried.empty()) {
             WriteBytes(app.Path() / "carry.ini", carried);
             arguments.insert(arguments.end(), {"--settings", (app.Path() / "carry.ini").string()});
@@ -105,17 +104,10 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
         {"a jar that is no zip", with({"--jar", "@/shop"}), "@/shop", "is not a zip file"},
         {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop",
          "Linux (ELF)"},
-        {"a program that is no Tala launcher",
-         {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
-         TALA_PAIR_HELPER_PATH,
-         "is not a Tala launcher"},
-        {"a cut Windows executable",
-         {"--launcher", "@/cut.exe", "--output", "@/packed"},
-         "@/cut.exe",
-         "cut short"},
-        {"an output folder that does not exist",
-         {"--launcher", "@/shop", "--output", "@/none/shop"},
-         "@/none/shop",
+        {"a program that is no Tala launcher", {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
+         TALA_PAIR_HELPER_PATH, "is not a Tala launcher"},
+        {"a cut Windows executable", {"--launcher", "@/cut.exe", "--output", "@/packed"}, "@/cut.exe", "cut short"},
+        {"an output folder that does not exist", {"--launcher", "@/shop", "--output", "@/none/shop"}, "@/none/shop",
          "cannot be written"},
     };
     for (const Case& c : cases) {
@@ -130,11 +122,9 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
 
         const RunResult result = RunPack(app.Path(), arguments);
         EXPECT_EQ(result.exitCode, 1) << c.rule;
-        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos)
-            << c.rule << ": " << result.errors;
+        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos) << c.rule << ": " << result.errors;
         EXPECT_NE(result.errors.find(c.reason), std::string::npos) << c.rule << ": " << result.errors;
-        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before)
-            << c.rule;
+        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before) << c.rule;
     }
 }
 

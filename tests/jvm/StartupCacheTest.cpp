@@ -74,14 +74,6 @@ private:
     ScopedEnvironmentVariable cacheHome_;
 };
 
-void Overwrite(const fs::path& file, std::uintmax_t offset, const std::string& bytes)
-{
-    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
-    stream.seekp(static_cast<std::streamoff>(offset));
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // An archive the runtime itself made, for another class path, under the
 // cache's name: only the runtime can tell it does not fit.
 void SwapInForeignArchive(const CachedApp& app, const fs::path& cache)
@@ -121,7 +113,10 @@ TEST(StartupCache, LaterStartsMapTheCacheAndAnythingWrongWithItOnlyCostsARecordi
         {"a cut cache is never mapped", JdkHome(), "",
          [&](const CachedApp& app) { fs::resize_file(cacheOf(app), fs::file_size(cacheOf(app)) / 2); }, {false, true}, 1},
         {"an overwritten cache is never mapped", JdkHome(), "",
-         [&](const CachedApp& app) { Overwrite(cacheOf(app), 0, "overwritten"); }, {false, true}, 1},
+         [&](const CachedApp& app) {
+             fs::permissions(cacheOf(app), fs::perms::owner_write, fs::perm_options::add);
+             std::fstream(cacheOf(app), std::ios::in | std::ios::out | std::ios::binary) << "overwritten";
+         }, {false, true}, 1},
         {"a cache the runtime refuses is recorded anew", JdkHome(), "",
          [&](const CachedApp& app) { SwapInForeignArchive(app, cacheOf(app)); }, {false, false, true}, 1},
         {"a fingerprint whose cache the runtime refuses twice is given up", JdkHome(), "",

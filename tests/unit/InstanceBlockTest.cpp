@@ -60,8 +60,7 @@ TEST(WriteArgumentBlock, LaysDownEachArgumentAndItsTerminatorThenOneMore)
     // units: the block's start, zero behind it
     struct Case { const char* rule; StringList arguments; bool fits; std::u16string units; };
     const Case cases[] = {
-        {"no arguments leave the block zero", {}, true, u""},
-        {"one empty argument", {u""}, true, u""},
+        {"no arguments leave the block zero", {}, true, u""}, {"one empty argument", {u""}, true, u""},
         {"units in order, a zero after each", {u"ab", u"c"}, true, u"ab\0c\0"s},
         {"code units as they are, surrogates too", {u"\u00fc\U0001F600"}, true, u"\u00fc\U0001F600"},
         {"519 units with their terminators fit", {std::u16string(518, u'x')}, true,
@@ -88,8 +87,7 @@ TEST(ReadArgumentBlock, ReadsUpToTheFirstEmptyArgumentAndNeverPastTheBlock)
     const std::u16string full(kUnits, u'\uFFFF');
     // The units at the block's start, zero behind them, and the arguments read.
     const std::tuple<const char*, std::u16string, StringList> cases[] = {
-        {"an all-zero block is one empty argument", u"", {u""}},
-        {"arguments in order", u"ab\0c\0"s, {u"ab", u"c"}},
+        {"an all-zero block is one empty argument", u"", {u""}}, {"arguments in order", u"ab\0c\0"s, {u"ab", u"c"}},
         {"an empty argument ends the list", u"a\0\0b\0"s, {u"a"}},
         {"code units as they are", u"\u00fc\U0001F600", {u"\u00fc\U0001F600"}},
         {"a terminator in the last unit ends it", std::u16string(kUnits - 1, u'x'), {std::u16string(kUnits - 1, u'x')}},

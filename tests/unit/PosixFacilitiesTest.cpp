@@ -41,9 +41,7 @@ TEST(IniText, LinesAsTheProfileFunctionsReadThem)
                                 u"\t key \t= \t v \t\x1A\r\n"
                                 u"[Two]\r\nA=1\r\n[two]\r\nA=2\r\nB=3\r\n";
     const std::tuple<std::u16string, std::u16string, std::optional<std::u16string>> cases[] = {
-        {u" spaced ", u"KEY", u"v"},
-        {u" Spaced ", u"[broken header", u""},
-        {u"Spaced", u"key", std::nullopt},
+        {u" spaced ", u"KEY", u"v"}, {u" Spaced ", u"[broken header", u""}, {u"Spaced", u"key", std::nullopt},
         {u"two", u"a", u"1"},
         {u"Two", u"B", std::nullopt}, // only the first section of a name is searched
     };
@@ -79,13 +77,11 @@ TEST(FileSearch, WildcardsInTheLastComponentOnly)
     }
     using Names = std::vector<std::u16string>;
     const std::pair<std::string, Names> cases[] = {
-        {"lib/*.jar", {u"[x].jar", u"a.jar", u"ab.jar", u"b.jar"}},
-        {"lib/?.jar", {u"a.jar", u"b.jar"}},
+        {"lib/*.jar", {u"[x].jar", u"a.jar", u"ab.jar", u"b.jar"}}, {"lib/?.jar", {u"a.jar", u"b.jar"}},
         {"lib/*b*", {u"ab.jar", u"b.jar", u"sub"}},
         {"lib/*", {u".", u"..", u"[x].jar", u"a.jar", u"ab.jar", u"b.jar", u"c.txt", u"sub"}},
         {"lib/[x].jar", {u"[x].jar"}}, // no wildcard: the entry itself
-        {"lib/*.JAR", {}},
-        {"lib/missing.jar", {}},
+        {"lib/*.JAR", {}}, {"lib/missing.jar", {}},
         {"l*/a.jar", {}}, // a wildcard in a folder name is taken literally
     };
     for (const auto& [pattern, expected] : cases) {
@@ -156,12 +152,9 @@ TEST(ImageArchitecture, OnlyA32BitElfCounts)
     const std::string elf64 = std::string("\x7F" "ELF\x02\x01\x01", 7) + std::string(57, '\0');
     // The file's bytes (none: no such file) and whether it is a 32-bit x86 image.
     const std::tuple<const char*, std::optional<std::string>, bool> cases[] = {
-        {"32-bit ELF", elf32, true},
-        {"64-bit ELF", elf64, false},
+        {"32-bit ELF", elf32, true}, {"64-bit ELF", elf64, false},
         {"cut after the magic", std::string("\x7F" "ELF", 4), false},
-        {"empty", "", false},
-        {"text", "JAVA_VERSION=\"17\"\n", false},
-        {"missing", std::nullopt, false},
+        {"empty", "", false}, {"text", "JAVA_VERSION=\"17\"\n", false}, {"missing", std::nullopt, false},
     };
     test::TempFolder folder;
     for (const auto& [file, bytes, x86] : cases) {

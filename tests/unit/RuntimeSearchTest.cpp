@@ -33,7 +33,7 @@ public:
     FakeMachine& Value(RegistryRoot root, RegistryView view, std::u16string key, const std::u16string& name,
                        const std::u16string& value)
     {
-        while (!key.empty() && key.back() == u'\\') key.pop_back();
+        key = Trimmed(key);
         values_[{root, view, key + u"|" + name}] = value;
         for (std::size_t cut = key.rfind(u'\\'); cut != std::u16string::npos; cut = key.rfind(u'\\')) {
             auto& names = keys_[{root, view, key.substr(0, cut)}];
@@ -74,40 +74,33 @@ public:
     std::optional<std::vector<std::u16string>> SubKeyNames(RegistryRoot root, const std::u16string& keyPath,
                                                            RegistryView view) const override
     {
-        const auto found = keys_.find({root, view, Trimmed(keyPath)});
-        if (found == keys_.end()) return std::nullopt;
-        return found->second;
+        return Find(keys_, {root, view, Trimmed(keyPath)});
     }
     std::optional<std::u16string> RegistryString(RegistryRoot root, const std::u16string& keyPath,
-                                                 const std::u16string& valueName,
-                                                 RegistryView view) const override
+                                                 const std::u16string& valueName, RegistryView view) const override
     {
-        const auto found = values_.find({root, view, Trimmed(keyPath) + u"|" + valueName});
-        if (found == values_.end()) return std::nullopt;
-        return found->second;
+        return Find(values_, {root, view, Trimmed(keyPath) + u"|" + valueName});
     }
     std::optional<std::u16string> EnvironmentVariable(const std::u16string& name) const override
     {
-        const auto found = environment_.find(name);
-        if (found == environment_.end()) return std::nullopt;
-        return found->second;
+        return Find(environment_, name);
     }
     std::u16string UserHomeFolder() const override { return u"C:\\Users\\ann"; }
     std::vector<std::u16string> FolderEntries(const std::u16string& folder) const override
     {
-        const auto found = folders_.find(folder);
-        return found == folders_.end() ? std::vector<std::u16string>{} : found->second;
+        return Find(folders_, folder).value_or(std::vector<std::u16string>{});
     }
-    std::optional<std::string> ReleaseText(const std::u16string& path) const override
-    {
-        const auto found = releases_.find(path);
-        if (found == releases_.end()) return std::nullopt;
-        return found->second;
-    }
+    std::optional<std::string> ReleaseText(const std::u16string& path) const override { return Find(releases_, path); }
     std::u16string PathIdentity(const std::u16string& path) const override { return Trimmed(path); }
     bool IsX86Library(const std::u16string& path) const override { return x86_.count(path) != 0; }
 
 private:
+    template <typename Map>
+    static std::optional<typename Map::mapped_type> Find(const Map& map, const typename Map::key_type& key)
+    {
+        const auto found = map.find(key);
+        return found == map.end() ? std::nullopt : std::optional(found->second);
+    }
     static std::u16string Trimmed(std::u16string path)
     {
         while (!path.empty() && path.back() == u'\\') path.pop_back();

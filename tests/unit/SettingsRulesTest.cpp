@@ -77,16 +77,9 @@ TEST(CarriedSettings, KeepTheirFormAndOpenWithTheirCodeOnly)
 
     std::string flipped = carried;
     flipped.back() ^= 1;
-    const struct {
-        const char* rule;
-        std::string bytes;
-        std::u16string code;
-        bool opens;
-    } cases[] = {
-        {"its own code", carried, u"code-1", true},
-        {"another code", carried, u"code-2", false},
-        {"no code", carried, u"", false},
-        {"a changed byte", flipped, u"code-1", false},
+    const struct { const char* rule; std::string bytes; std::u16string code; bool opens; } cases[] = {
+        {"its own code", carried, u"code-1", true}, {"another code", carried, u"code-2", false},
+        {"no code", carried, u"", false}, {"a changed byte", flipped, u"code-1", false},
         {"cut short", carried.substr(0, carried.size() - 2), u"code-1", false},
     };
     for (const auto& c : cases) {
@@ -132,10 +125,8 @@ TEST(UserSettingsFilePath, ProductFoldersUnderTheRoot)
 TEST(WorkingDirectory, TheExecutablesFolderWithoutItsSeparator)
 {
     const std::tuple<std::u16string, PathStyle, std::optional<std::u16string>> cases[] = {
-        {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps"},
-        {u"C:\\Tool.exe", PathStyle::Windows, u"C:"},
-        {u"Tool.exe", PathStyle::Windows, std::nullopt},
-        {u"\\Tool.exe", PathStyle::Windows, std::nullopt},
+        {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps"}, {u"C:\\Tool.exe", PathStyle::Windows, u"C:"},
+        {u"Tool.exe", PathStyle::Windows, std::nullopt}, {u"\\Tool.exe", PathStyle::Windows, std::nullopt},
         {u"/opt/shop/shop", PathStyle::Posix, u"/opt/shop"},
     };
     for (const auto& [executable, style, folder] : cases) EXPECT_EQ(WorkingDirectoryFor(executable, style), folder);

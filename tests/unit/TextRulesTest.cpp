@@ -16,19 +16,10 @@ namespace {
 TEST(SplitCommandLine, SplitsAtSpacesWithLeadingQuotes)
 {
     const std::pair<std::u16string, StringList> cases[] = {
-        {u"", {}},
-        {u"one \"two words\"", {u"one", u"two words"}},
-        {u"a  b", {u"a", u"b"}},
-        {u"\"a b\"c", {u"a b", u"c"}},
-        {u"x\"y z\"", {u"x\"y", u"z\""}},
-        {u"\"\"", {u""}},
-        {u"\"abc", {u"abc"}},
-        {u"a \"", {u"a", u""}},
-        {u"a\tb", {u"a\tb"}},
-        {u" a", {u"", u"a"}},
-        {u"a   ", {u"a"}},
-        {u"C:\\dir\\ \\\"q", {u"C:\\dir\\", u"\\\"q"}},
-        {u"\"\" \"\" x", {u"", u"", u"x"}},
+        {u"", {}}, {u"one \"two words\"", {u"one", u"two words"}}, {u"a  b", {u"a", u"b"}},
+        {u"\"a b\"c", {u"a b", u"c"}}, {u"x\"y z\"", {u"x\"y", u"z\""}}, {u"\"\"", {u""}}, {u"\"abc", {u"abc"}},
+        {u"a \"", {u"a", u""}}, {u"a\tb", {u"a\tb"}}, {u" a", {u"", u"a"}}, {u"a   ", {u"a"}},
+        {u"C:\\dir\\ \\\"q", {u"C:\\dir\\", u"\\\"q"}}, {u"\"\" \"\" x", {u"", u"", u"x"}},
     };
     for (const auto& [text, added] : cases) {
         StringList words{u"kept"};
@@ -43,9 +34,7 @@ TEST(ProgramArguments, DropTheProgramPathWhateverItHolds)
 {
     const std::pair<os::ProcessCommandLine, StringList> cases[] = {
         {{u"  \"C:\\Program Files\\Shop.exe\"  -a \"b c\" \t", {}}, {u"-a", u"b c"}},
-        {{u"Shop.exe", {}}, {}},
-        {{u"\"C:\\Shop.exe\"-nosplash", {}}, {u"-nosplash"}},
-        {{u"", {}}, {}},
+        {{u"Shop.exe", {}}, {}}, {{u"\"C:\\Shop.exe\"-nosplash", {}}, {u"-nosplash"}}, {{u"", {}}, {}},
         {{std::nullopt, {u"/opt/shop/shop", u"", u"a b", u"\u65e5\u672c"}}, {u"", u"a b", u"\u65e5\u672c"}},
         {{std::nullopt, {}}, {}},
     };
@@ -55,13 +44,8 @@ TEST(ProgramArguments, DropTheProgramPathWhateverItHolds)
 TEST(SplitString, KeepsEmptyElementsButNoTrailingOne)
 {
     const std::tuple<std::u16string, std::u16string, StringList> cases[] = {
-        {u"1.8;;11", u";", {u"1.8", u"", u"11"}},
-        {u"1.8;", u";", {u"1.8"}},
-        {u";1.8", u";", {u"", u"1.8"}},
-        {u"11", u";", {u"11"}},
-        {u"", u";", {}},
-        {u";", u";", {u""}},
-        {u"a\r\nb\nc\r\n", u"\r\n", {u"a", u"b\nc"}},
+        {u"1.8;;11", u";", {u"1.8", u"", u"11"}}, {u"1.8;", u";", {u"1.8"}}, {u";1.8", u";", {u"", u"1.8"}},
+        {u"11", u";", {u"11"}}, {u"", u";", {}}, {u";", u";", {u""}}, {u"a\r\nb\nc\r\n", u"\r\n", {u"a", u"b\nc"}},
     };
     for (const auto& [text, separator, expected] : cases) {
         StringList list{u"stale"};

@@ -41,12 +41,9 @@ TEST(VersionNumber, BoundsTreatOnlyTheExactWordAnyAsUnbounded)
 {
     using Bound = VersionNumber::Bound;
     const std::tuple<std::u16string, Bound, Parts> cases[] = {
-        {u"any", Bound::Minimum, {0, 0, 0, 0}},
-        {u"any", Bound::Maximum, {65535, 65535, 65535, 65535}},
-        {u"Any", Bound::Maximum, {0, 0, 0, 0}},
-        {u" any", Bound::Maximum, {0, 0, 0, 0}},
-        {u"", Bound::Maximum, {0, 0, 0, 0}},
-        {u"1.8", Bound::Minimum, {1, 8, 0, 0}},
+        {u"any", Bound::Minimum, {0, 0, 0, 0}}, {u"any", Bound::Maximum, {65535, 65535, 65535, 65535}},
+        {u"Any", Bound::Maximum, {0, 0, 0, 0}}, {u" any", Bound::Maximum, {0, 0, 0, 0}},
+        {u"", Bound::Maximum, {0, 0, 0, 0}}, {u"1.8", Bound::Minimum, {1, 8, 0, 0}},
         {u"1.8", Bound::Maximum, {1, 8, 65535, 65535}},
     };
     for (const auto& [text, bound, parts] : cases) EXPECT_EQ(VersionNumber::ParseBound(text, bound).parts, parts);
@@ -65,14 +62,10 @@ TEST(VersionNumber, ComparesPartByPartIgnoringPartCount)
 TEST(VersionNumber, PatternsMatchOnTheirSignificantParts)
 {
     const std::tuple<VersionNumber, VersionNumber, bool> cases[] = {
-        {{1, 8, 0, 0}, {1, 8, 0, 0}, true},
-        {{1, 8, 0, 151}, {1, 8, 0, 0}, true},
-        {{1, 9, 0, 0}, {1, 8, 0, 0}, false},
-        {{11, 0, 2, 9}, {11, 0, 0, 0}, true},
-        {{1, 0, 2, 7}, {1, 0, 2, 0}, true},
-        {{1, 8, 0, 6}, {1, 8, 0, 5}, false},
-        {{1, 3, 0, 5}, {1, 0, 0, 5}, false},
-        {{17, 0, 1, 0}, {0, 0, 0, 0}, true},
+        {{1, 8, 0, 0}, {1, 8, 0, 0}, true}, {{1, 8, 0, 151}, {1, 8, 0, 0}, true},
+        {{1, 9, 0, 0}, {1, 8, 0, 0}, false}, {{11, 0, 2, 9}, {11, 0, 0, 0}, true},
+        {{1, 0, 2, 7}, {1, 0, 2, 0}, true}, {{1, 8, 0, 6}, {1, 8, 0, 5}, false},
+        {{1, 3, 0, 5}, {1, 0, 0, 5}, false}, {{17, 0, 1, 0}, {0, 0, 0, 0}, true},
     };
     for (const auto& [candidate, pattern, matches] : cases) {
         EXPECT_EQ(VersionNumber::MatchesPrefix(candidate, pattern), matches);
@@ -82,15 +75,10 @@ TEST(VersionNumber, PatternsMatchOnTheirSignificantParts)
 TEST(VersionNumber, DisplayShowsAtLeastTwoParts)
 {
     const std::tuple<VersionNumber, std::u16string, bool> cases[] = {
-        {{1, 8, 0, 0}, u"1.8", false},
-        {{9, 0, 0, 0}, u"9.0", false},
-        {{7, 0, 0, 0}, u"7.0", false},
-        {{1, 8, 0, 151}, u"1.8.0.151", false},
-        {{1, 8, 65535, 65535}, u"1.8", false},
-        {{10, 0, 1, 65535}, u"10.0.1", false},
-        {{1, 65535, 3, 0}, u"1.65535.3", false},
-        {{65535, 65535, 65535, 65535}, u"0.0.0.0", true},
-        {{0, 0, 0, 0}, u"0.0.0.0", true},
+        {{1, 8, 0, 0}, u"1.8", false}, {{9, 0, 0, 0}, u"9.0", false}, {{7, 0, 0, 0}, u"7.0", false},
+        {{1, 8, 0, 151}, u"1.8.0.151", false}, {{1, 8, 65535, 65535}, u"1.8", false},
+        {{10, 0, 1, 65535}, u"10.0.1", false}, {{1, 65535, 3, 0}, u"1.65535.3", false},
+        {{65535, 65535, 65535, 65535}, u"0.0.0.0", true}, {{0, 0, 0, 0}, u"0.0.0.0", true},
         {{0, 65535, 65535, 65535}, u"0.0.0.0", false},
     };
     for (const auto& [version, text, unbounded] : cases) {
@@ -103,8 +91,7 @@ TEST(VersionRequirement, PhraseForEachPairOfBounds)
 {
     using Bound = VersionNumber::Bound;
     const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
-        {u"any", u"any", u"latest version"},
-        {u"", u"", u"latest version"},
+        {u"any", u"any", u"latest version"}, {u"", u"", u"latest version"},
         {u"1.8", u"1.8", u"version between 1.8 and 1.8"},
         {u"1.8.0.151", u"1.8.0.151", u"version 1.8.0.151 is required"},
         {u"1.8", u"", u"minimum version 1.8"}, // an empty maximum reads as no bound here

@@ -20,8 +20,7 @@ using os::PathStyle;
 TEST(VmParameters, SplitAtSpacesOutsideQuotedRuns)
 {
     const std::pair<std::u16string, StringList> cases[] = {
-        {u"", {}},
-        {u"   ", {}},
+        {u"", {}}, {u"   ", {}},
         {u"  -Xmx512m   -Dp=\"a b\"  ", {u"-Xmx512m", u"-Dp=\"a b\""}},
         {u"-Da -Da", {u"-Da", u"-Da"}},
         {u"-Dq=\"abc def", {u"-Dq=\"abc", u"def"}},     // a quote without partner protects nothing
@@ -34,11 +33,9 @@ TEST(VmParameters, SplitAtSpacesOutsideQuotedRuns)
 TEST(VmParameters, QuotedRunsLoseTheirQuotes)
 {
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"-Dname=\"a b\"", u"-Dname=a b"},
-        {u"\"C:\\My Files\\x\"", u"C:\\My Files\\x"},
+        {u"-Dname=\"a b\"", u"-Dname=a b"}, {u"\"C:\\My Files\\x\"", u"C:\\My Files\\x"},
         {u"\"a\"\"b\"", u"a\"b\""}, // the last quote has no partner
-        {u"-Dq=\"abc", u"-Dq=\"abc"},
-        {u"x\"\"\"\"y", u"x\"\"y"},
+        {u"-Dq=\"abc", u"-Dq=\"abc"}, {u"x\"\"\"\"y", u"x\"\"y"},
         {u"\"a\"\"\"b\"", u"a\"b"}, // the search goes on right behind the inner part
         {u"\"\"", u""},
     };
@@ -176,8 +173,7 @@ TEST(RuntimePaths, FoldersCutFromTheVmLibraryPath)
 
     // The home is cut at the layout the library lies in; a home named lib keeps its name.
     const std::tuple<std::u16string, PathStyle, std::u16string> homes[] = {
-        {windows, PathStyle::Windows, u"C:\\jre"},
-        {u"jvm.dll", PathStyle::Windows, u"jvm.dll"},
+        {windows, PathStyle::Windows, u"C:\\jre"}, {u"jvm.dll", PathStyle::Windows, u"jvm.dll"},
         {u"/jdk/lib/server/libjvm.so", PathStyle::Posix, u"/jdk"},
         {u"/j8/jre/lib/amd64/server/libjvm.so", PathStyle::Posix, u"/j8/jre"},
         {u"/opt/x/lib/lib/server/libjvm.so", PathStyle::Posix, u"/opt/x/lib"},

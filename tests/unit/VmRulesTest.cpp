@@ -32,8 +32,7 @@ TEST(PercentMemoryOption, RewrittenToKilobytesOfTheChosenBase)
         {u"-Xmx18446744073709551616P", {kGiB, 0}, u"-Xmx18446744073709551615K"}, // 64 bits at most
         {u"-XmxP", {8 * kGiB, 0}, u"-XmxP0K"},
         // Not in the percentage form: unchanged.
-        {u"-Xmx512m", {8 * kGiB, 0}, u"-Xmx512m"},
-        {u"-xmx50P", {8 * kGiB, 0}, u"-xmx50P"},
+        {u"-Xmx512m", {8 * kGiB, 0}, u"-Xmx512m"}, {u"-xmx50P", {8 * kGiB, 0}, u"-xmx50P"},
         {u"-Xmn50P", {8 * kGiB, 0}, u"-Xmn50P"},
     };
     for (const Case& c : cases) {
@@ -85,13 +84,10 @@ TEST(DateTimePattern, TimePicturesFirstThenDatePictures)
 {
     const std::pair<std::u16string, std::u16string> cases[] = {
         {u"C:\\logs\\run_%yyyyMMdd_HHmmss_L%.txt", u"C:\\logs\\run_20260503_140509_42.txt"},
-        {u"out_%HHmmss%_%L%.log", u"out_140509%_%42.log"},
-        {u"out%.log", u"out.log"},
-        {u"plain.log", u"plain.log"},
+        {u"out_%HHmmss%_%L%.log", u"out_140509%_%42.log"}, {u"out%.log", u"out.log"}, {u"plain.log", u"plain.log"},
         {u"x%'at L'%", u"xat 42"},
         {u"%tt%", u"P5"}, // "PM" from the time step, its M read again as the month
-        {u"%dddd, MMMM d yy%", u"Sunday, May 3 26"},
-        {u"%ddd MMM hh:mm t%", u"Sun May 02:05 P"},
+        {u"%dddd, MMMM d yy%", u"Sunday, May 3 26"}, {u"%ddd MMM hh:mm t%", u"Sun May 02:05 P"},
     };
     for (const auto& [name, expected] : cases) EXPECT_EQ(ExpandDateTimePattern(name, kMoment), expected);
     EXPECT_EQ(ExpandDateTimePattern(u"%h%", os::LocalTime{2026, 5, 0, 3, 0, 0, 0, 7}), u"12");
