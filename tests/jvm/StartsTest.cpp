@@ -27,15 +27,11 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
     const RunResult result = app.Run(start.arguments, std::chrono::seconds(start.exitCode ? 240 : 5));
 
     EXPECT_EQ(result.timedOut, !start.exitCode) << result.errors;
-    if (start.exitCode) {
-        EXPECT_EQ(result.exitCode, *start.exitCode & 0xFF) << result.errors;
-    }
+    EXPECT_EQ(start.exitCode ? result.exitCode : 0, start.exitCode.value_or(0) & 0xFF) << result.errors;
     // A line feed is added where a message has none.
     std::string message = start.message ? os::ToUtf8(MessageOf(*start.message)) : "";
     if (!message.empty() && message.back() != '\n') message += '\n';
-    if (start.message || !start.application) {
-        EXPECT_EQ(result.errors, message);
-    }
+    EXPECT_EQ(start.message || !start.application ? result.errors : message, message);
     if (start.mainArguments) {
         EXPECT_EQ(result.output, UnitsInHex(MainArgumentsFor(start, JdkHome().u16string()))) << result.errors;
     }

@@ -179,17 +179,11 @@ TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
             continue;
         }
 
-        EXPECT_EQ(fs::exists(file), c.after.has_value()) << c.rule;
-        if (c.after) {
-            EXPECT_EQ(test::ReadBytes(file), *c.after) << c.rule;
-        }
-        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder.Path()), {}),
-                  entries + (c.after && !c.before))
+        EXPECT_EQ(fs::exists(file) ? std::optional(test::ReadBytes(file)) : std::nullopt, c.after) << c.rule;
+        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder.Path()), {}), entries + (c.after && !c.before))
             << c.rule << ": files left over";
         EXPECT_EQ(fs::is_symlink(path), c.setup == Setup::Linked) << c.rule;
-        if (c.before) {
-            EXPECT_EQ(Ownership(file), ownership) << c.rule;
-        }
+        EXPECT_EQ(c.before ? Ownership(file) : ownership, ownership) << c.rule;
     }
 }
 #endif
@@ -224,14 +218,11 @@ TEST(LayeredSettings, FileOverridesAndPlusSectionExtends)
 // An application folder with a settings file and a per-user settings root.
 class PerUserSettings : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(folder.Path() / "app");
-        std::filesystem::create_directories(folder.Path() / "user");
-    }
+    void SetUp() override { for (const char* sub : {"app", "user"}) fs::create_directories(folder.Path() / sub); }
 
     void WriteSettings(const std::string& applicationType)
     {
+        fs::remove_all(folder.Path() / "user" / "MyApp");
         WriteBytes(folder.Path() / "app" / "Shop.ini",
                    "[Product Information]\r\nProduct Name=My:App?\r\nProduct Code=1234\r\n"
                    "[Java Runtime Environment]\r\nMain Class=shop.Main\r\nJRE Path=C:\\jre\r\n"
@@ -239,10 +230,7 @@ protected:
                        "\r\nPair Product=" + (folder.Path() / "Tool32.exe").string() + "\r\n");
     }
 
-    std::filesystem::path UserFile(const std::string& baseName) const
-    {
-        return folder.Path() / "user" / "MyApp" / "1234" / baseName;
-    }
+    fs::path UserFile(const std::string& baseName) const { return folder.Path() / "user" / "MyApp" / "1234" / baseName; }
 
     LauncherSettings Read()
     {
@@ -252,7 +240,7 @@ protected:
     }
 
     TempFolder folder;
-    std::u16string modulePath = folder.Child(std::filesystem::path("app") / "Shop.exe");
+    std::u16string modulePath = folder.Child(fs::path("app") / "Shop.exe");
     test::ScopedEnvironmentVariable root{test::UserSettingsRootVariable(), folder.Child("user")};
 };
 
@@ -270,9 +258,8 @@ TEST_F(PerUserSettings, JrePathComesFromTheUserCopyOnceItExists)
     };
     for (const Case& c : cases) {
         WriteSettings(c.applicationType);
-        std::filesystem::remove_all(folder.Path() / "user" / "MyApp");
         if (c.userFile) {
-            std::filesystem::create_directories(UserFile("").parent_path());
+            fs::create_directories(UserFile("").parent_path());
             WriteBytes(UserFile("Shop.ini"), *c.userFile);
         }
         EXPECT_EQ(Read().jrePath, c.expected) << c.rule;
@@ -285,19 +272,17 @@ TEST_F(PerUserSettings, WriteBackGoesWhereTheNextStartReadsIt)
 {
     for (const std::string type : {"", "service"}) {
         WriteSettings(type);
-        std::filesystem::remove_all(folder.Path() / "user" / "MyApp");
         const LauncherSettings settings = Read();
-        ASSERT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp")) << type;
+        ASSERT_FALSE(fs::exists(folder.Path() / "user" / "MyApp")) << type;
         WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
         const bool service = type == "service";
         const fs::path own = service ? folder.Path() / "app" / "Shop.ini" : UserFile("Shop.ini");
         const fs::path pair = service ? folder.Path() / "Tool32.ini" : UserFile("Tool32.ini");
         for (const fs::path& file : {own, pair}) {
-            EXPECT_EQ(SettingsFile(file.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-                      u"D:\\picked\\")
+            EXPECT_EQ(SettingsFile(file.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath), u"D:\\picked\\")
                 << file;
         }
-        EXPECT_EQ(std::filesystem::exists(folder.Path() / "user" / "MyApp"), !service) << type;
+        EXPECT_EQ(fs::exists(folder.Path() / "user" / "MyApp"), !service) << type;
         EXPECT_EQ(Read().jrePath, u"D:\\picked\\") << type;
     }
 }
