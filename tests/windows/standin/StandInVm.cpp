@@ -1,11 +1,5 @@
-// The stand-in VM library: takes a Java runtime's jvm.dll place in the
-// windows tier, where no Windows JVM can be installed. It records what the
-// launcher gives it, plays the scenario the test wrote beside it, and checks
-// what a checking JVM checks: a live VM, an attached thread, no exception
-// pending, a call form that suits the method, references it handed out. A
-// broken rule is recorded and ends the process with kStandInFailureExitCode;
-// a JNI function it does not plan for is a null slot, which crashes it.
-// README.md describes the scenario and the record. Test code, never shipped.
+// The stand-in VM library in a runtime's jvm.dll place: records, plays the
+// scenario beside it and checks JNI's rules as README.md describes. Test code.
 #include "tests/windows/standin/StandInFormat.h"
 #include "vm/Jdk11InitArgs.h"
 
@@ -71,8 +65,7 @@ std::string Dotted(std::string name)
     return name;
 }
 
-// What the system reserved for the calling thread's stack: the regions of
-// the allocation that holds a local variable of this function.
+// The calling thread's stack reservation: the regions of a local's allocation.
 [[maybe_unused]] std::size_t StackReservation()
 {
     MEMORY_BASIC_INFORMATION region{};
@@ -88,16 +81,9 @@ std::string Dotted(std::string name)
     return total;
 }
 
-// The one state of the library: the launcher reaches it through exported
-// functions and tables that carry no context of their own.
+// The one state of the library: exports and JNI tables carry no context.
 class Vm {
 public:
-    static Vm& Get()
-    {
-        static Vm vm;
-        return vm;
-    }
-
     std::recursive_mutex lock;
     JNINativeInterface_ functions{};
     JNIInvokeInterface_ invokeFunctions{};
@@ -125,7 +111,6 @@ public:
         ::ExitProcess(kStandInFailureExitCode);
     }
 
-    // Threads numbered in the order they show up.
     std::string Thread()
     {
         const std::lock_guard guard(lock);
@@ -141,8 +126,7 @@ public:
     }
     jint Number(const std::string& key, jint fallback) { return std::stoi(Scenario(key, std::to_string(fallback))); }
 
-    // Holds the calling thread at a point the scenario names in "hold"
-    // until the test releases it, a minute at most.
+    // Holds the thread at a point named in "hold" until released, a minute at most.
     void HoldAt(const std::string& point)
     {
         if ((" " + Scenario("hold") + " ").find(" " + point + " ") == std::string::npos) return;
@@ -161,11 +145,6 @@ public:
         live_.insert(object);
         return object;
     }
-    template <typename Reference>
-    Reference Handed(Object* object)
-    {
-        return reinterpret_cast<Reference>(object);
-    }
     // The object behind a reference the launcher passes: one the VM handed out.
     Object* Use(void* reference)
     {
@@ -181,7 +160,6 @@ public:
         return found == pending.end() ? nullptr : found->second;
     }
 
-    // Enters a JNI function: the lock, and the thread rules of JNI.
     std::unique_lock<std::recursive_mutex> Enter(const char* function, bool allowedWithException = false)
     {
         std::unique_lock guard(lock);
@@ -200,7 +178,6 @@ public:
                (!name.empty() && name == Scenario("main-class"));
     }
 
-private:
     Vm()
     {
         static const int anchor = 0;
@@ -212,6 +189,7 @@ private:
         folder_ = path.substr(0, path.rfind(L'\\') + 1);
     }
 
+private:
     void ReadScenario()
     {
         static const std::set<std::string> kKeys = {"create-result", "default-java-stack-size", "main-class", "main",
@@ -245,7 +223,14 @@ private:
 
 Vm& V()
 {
-    return Vm::Get();
+    static Vm vm;
+    return vm;
+}
+
+template <typename Reference>
+Reference Handed(Object* object)
+{
+    return reinterpret_cast<Reference>(object);
 }
 
 [[noreturn]] void SystemExit(jint status)
@@ -256,7 +241,6 @@ Vm& V()
     ::ExitProcess(static_cast<UINT>(status));
 }
 
-// The String[] main or secondaryMain was given, one record line each.
 std::vector<std::u16string> RecordCall(const std::string& method, Object* array)
 {
     if (array == nullptr || array->type != "[Ljava/lang/String;") V().Fail(method + " wants a String[]");
@@ -267,8 +251,7 @@ std::vector<std::u16string> RecordCall(const std::string& method, Object* array)
     return words;
 }
 
-// main as a test program plays it: its first argument "exit" calls
-// System.exit with the second, "throw" leaves an exception pending.
+// main plays "exit N" (System.exit(N)) and "throw" (an exception left pending).
 void RunMain(Object* arguments)
 {
     const std::vector<std::u16string> words = RecordCall("main", arguments);
@@ -281,7 +264,6 @@ void RunMain(Object* arguments)
     V().lock.lock();
 }
 
-// printStackTrace(PrintStream): what a runtime prints for main's exception.
 void PrintStackTrace(const Object& thrown, Object* print)
 {
     if (print == nullptr || print->type != "java/io/PrintStream") V().Fail("printStackTrace wants a PrintStream");
@@ -302,8 +284,7 @@ Object* CheckAndLoadMain(const Object& name)
 
 enum class Form { New, Instance, Static };
 
-// Every call ends here: the method must suit the call form and the result
-// the launcher asks for.
+// Every call ends here: the method must suit the call form and the result asked for.
 jvalue Invoke(Form form, char result, void* target, jmethodID id, va_list list)
 {
     const auto guard = V().Enter("a Call or NewObject function");
@@ -337,7 +318,7 @@ jvalue Invoke(Form form, char result, void* target, jmethodID id, va_list list)
         Object* made = V().New(method.type);
         if (made->type == "java/lang/String") made->text = first->text;
         if (made->type == "java/io/PrintStream") made->items.push_back(first);
-        value.l = V().Handed<jobject>(made);
+        value.l = Handed<jobject>(made);
     } else if (name == "main") {
         RunMain(first);
     } else if (name == "secondaryMain") {
@@ -348,9 +329,9 @@ jvalue Invoke(Form form, char result, void* target, jmethodID id, va_list list)
     } else if (name == "toString") {
         Object* text = V().New("java/lang/String");
         text->text = receiver->text;
-        value.l = V().Handed<jobject>(text);
+        value.l = Handed<jobject>(text);
     } else if (name == "checkAndLoadMain") {
-        value.l = V().Handed<jobject>(CheckAndLoadMain(*V().Use(arguments.at(2).l)));
+        value.l = Handed<jobject>(CheckAndLoadMain(*V().Use(arguments.at(2).l)));
     } else {
         SystemExit(arguments.at(0).i);
     }
@@ -363,23 +344,6 @@ Result JNICALL Call(JNIEnv*, Target target, jmethodID id, va_list list)
     const jvalue value = Invoke(CallForm, Returns, target, id, list);
     if constexpr (std::is_same_v<Result, jint>) return value.i;
     if constexpr (std::is_pointer_v<Result>) return reinterpret_cast<Result>(value.l);
-}
-
-// --- the JNI functions a launcher needs ----------------------------------
-
-jclass JNICALL FindClass(JNIEnv*, const char* name)
-{
-    const auto guard = V().Enter("FindClass");
-    const bool found = V().ClassExists(name);
-    V().Record(std::string("find-class ") + name + (found ? " found" : " none"));
-    if (!found) V().Throw("java/lang/NoClassDefFoundError");
-    return found ? V().Handed<jclass>(V().New("java/lang/Class", name)) : nullptr;
-}
-
-jclass JNICALL GetObjectClass(JNIEnv*, jobject object)
-{
-    const auto guard = V().Enter("GetObjectClass");
-    return V().Handed<jclass>(V().New("java/lang/Class", V().Use(object)->type));
 }
 
 // Whether the application's class has this method of the table.
@@ -416,127 +380,77 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
     return nullptr;
 }
 
-jthrowable JNICALL ExceptionOccurred(JNIEnv*)
-{
-    const auto guard = V().Enter("ExceptionOccurred", true);
-    return V().Handed<jthrowable>(V().Pending());
-}
-
-void JNICALL ExceptionDescribe(JNIEnv*)
-{
-    const auto guard = V().Enter("ExceptionDescribe", true);
-    V().Record("exception-describe " + (V().Pending() == nullptr ? std::string("none") : V().Pending()->type));
-    V().pending.erase(::GetCurrentThreadId());
-}
-
-void JNICALL ExceptionClear(JNIEnv*)
-{
-    const auto guard = V().Enter("ExceptionClear", true);
-    V().pending.erase(::GetCurrentThreadId());
-}
-
-void JNICALL DeleteLocalRef(JNIEnv*, jobject reference)
-{
-    const auto guard = V().Enter("DeleteLocalRef", true);
-    V().Use(reference);
-}
-
-jcharArray JNICALL NewCharArray(JNIEnv*, jsize length)
-{
-    const auto guard = V().Enter("NewCharArray");
-    Object* array = V().New("[C");
-    array->text.assign(static_cast<std::size_t>(length), u'\0');
-    return V().Handed<jcharArray>(array);
-}
-
-void JNICALL SetCharArrayRegion(JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units)
-{
-    const auto guard = V().Enter("SetCharArrayRegion");
-    Object* chars = V().Use(array);
-    if (chars == nullptr || start < 0 || length < 0 || static_cast<std::size_t>(start + length) > chars->text.size()) {
-        V().Fail("SetCharArrayRegion outside a char[]");
-    }
-    std::copy(units, units + length, chars->text.begin() + start);
-}
-
-jobjectArray JNICALL NewObjectArray(JNIEnv*, jsize length, jclass type, jobject initial)
-{
-    const auto guard = V().Enter("NewObjectArray");
-    Object* array = V().New("[L" + V().Use(type)->name + ";");
-    array->items.assign(static_cast<std::size_t>(length), V().Use(initial));
-    return V().Handed<jobjectArray>(array);
-}
-
-void JNICALL SetObjectArrayElement(JNIEnv*, jobjectArray array, jsize index, jobject value)
-{
-    const auto guard = V().Enter("SetObjectArrayElement");
-    Object* items = V().Use(array);
-    if (items == nullptr || index < 0 || static_cast<std::size_t>(index) >= items->items.size()) {
-        V().Fail("SetObjectArrayElement outside an Object[]");
-    }
-    items->items[static_cast<std::size_t>(index)] = V().Use(value);
-}
-
-// Strictly Java's modified UTF-8 differs for NUL and surrogate pairs, which
-// no class name or trace of these tests holds.
-const char* JNICALL GetStringUTFChars(JNIEnv*, jstring text, jboolean* isCopy)
-{
-    const auto guard = V().Enter("GetStringUTFChars");
-    if (isCopy != nullptr) *isCopy = JNI_TRUE;
-    // Held by an object of its own, as long as the VM lives.
-    return V().New(Utf8(V().Use(text)->text))->type.c_str();
-}
-
-void JNICALL ReleaseStringUTFChars(JNIEnv*, jstring, const char*)
-{
-    const auto guard = V().Enter("ReleaseStringUTFChars", true);
-}
-
-// --- the invocation interface ----------------------------------------------
-
-jint JNICALL DestroyJavaVM(JavaVM*)
-{
-    const std::lock_guard guard(V().lock);
-    V().Record("call DestroyJavaVM " + V().Thread());
-    if (!V().created || V().destroyed) V().Fail("DestroyJavaVM without a live VM");
-    V().destroyed = true;
-    return JNI_OK;
-}
-
-jint JNICALL AttachCurrentThread(JavaVM*, void** env, void*)
-{
-    const std::lock_guard guard(V().lock);
-    V().Record("call AttachCurrentThread " + V().Thread());
-    if (!V().created || V().destroyed) V().Fail("AttachCurrentThread without a live VM");
-    V().attached.insert(::GetCurrentThreadId());
-    *env = &V().env;
-    return JNI_OK;
-}
-
-jint JNICALL DetachCurrentThread(JavaVM*)
-{
-    V().HoldAt("detach");
-    const std::lock_guard guard(V().lock);
-    V().Record("call DetachCurrentThread " + V().Thread());
-    return V().attached.erase(::GetCurrentThreadId()) != 0 ? JNI_OK : JNI_EDETACHED;
-}
-
+// The JNI functions a launcher needs (x64 has one calling convention, so
+// plain lambdas fill the tables).
 [[maybe_unused]] void Fill(JNINativeInterface_& f, JNIInvokeInterface_& invoke)
 {
-    f.FindClass = &FindClass;
-    f.GetObjectClass = &GetObjectClass;
+    f.FindClass = [](JNIEnv*, const char* name) -> jclass {
+        const auto guard = V().Enter("FindClass");
+        const bool found = V().ClassExists(name);
+        V().Record(std::string("find-class ") + name + (found ? " found" : " none"));
+        if (!found) V().Throw("java/lang/NoClassDefFoundError");
+        return found ? Handed<jclass>(V().New("java/lang/Class", name)) : nullptr;
+    };
+    f.GetObjectClass = [](JNIEnv*, jobject object) {
+        const auto guard = V().Enter("GetObjectClass");
+        return Handed<jclass>(V().New("java/lang/Class", V().Use(object)->type));
+    };
     f.GetMethodID = &GetMethodID<false>;
     f.GetStaticMethodID = &GetMethodID<true>;
-    f.ExceptionOccurred = &ExceptionOccurred;
-    f.ExceptionDescribe = &ExceptionDescribe;
-    f.ExceptionClear = &ExceptionClear;
-    f.DeleteLocalRef = &DeleteLocalRef;
-    f.NewCharArray = &NewCharArray;
-    f.SetCharArrayRegion = &SetCharArrayRegion;
-    f.NewObjectArray = &NewObjectArray;
-    f.SetObjectArrayElement = &SetObjectArrayElement;
-    f.GetStringUTFChars = &GetStringUTFChars;
-    f.ReleaseStringUTFChars = &ReleaseStringUTFChars;
+    f.ExceptionOccurred = [](JNIEnv*) {
+        const auto guard = V().Enter("ExceptionOccurred", true);
+        return Handed<jthrowable>(V().Pending());
+    };
+    f.ExceptionDescribe = [](JNIEnv*) {
+        const auto guard = V().Enter("ExceptionDescribe", true);
+        V().Record("exception-describe " + (V().Pending() == nullptr ? std::string("none") : V().Pending()->type));
+        V().pending.erase(::GetCurrentThreadId());
+    };
+    f.ExceptionClear = [](JNIEnv*) {
+        const auto guard = V().Enter("ExceptionClear", true);
+        V().pending.erase(::GetCurrentThreadId());
+    };
+    f.DeleteLocalRef = [](JNIEnv*, jobject reference) {
+        const auto guard = V().Enter("DeleteLocalRef", true);
+        V().Use(reference);
+    };
+    f.NewCharArray = [](JNIEnv*, jsize length) {
+        const auto guard = V().Enter("NewCharArray");
+        Object* array = V().New("[C");
+        array->text.assign(static_cast<std::size_t>(length), u'\0');
+        return Handed<jcharArray>(array);
+    };
+    f.SetCharArrayRegion = [](JNIEnv*, jcharArray array, jsize start, jsize length, const jchar* units) {
+        const auto guard = V().Enter("SetCharArrayRegion");
+        Object* chars = V().Use(array);
+        if (chars == nullptr || start < 0 || length < 0 ||
+            static_cast<std::size_t>(start + length) > chars->text.size()) {
+            V().Fail("SetCharArrayRegion outside a char[]");
+        }
+        std::copy(units, units + length, chars->text.begin() + start);
+    };
+    f.NewObjectArray = [](JNIEnv*, jsize length, jclass type, jobject initial) {
+        const auto guard = V().Enter("NewObjectArray");
+        Object* array = V().New("[L" + V().Use(type)->name + ";");
+        array->items.assign(static_cast<std::size_t>(length), V().Use(initial));
+        return Handed<jobjectArray>(array);
+    };
+    f.SetObjectArrayElement = [](JNIEnv*, jobjectArray array, jsize index, jobject value) {
+        const auto guard = V().Enter("SetObjectArrayElement");
+        Object* items = V().Use(array);
+        if (items == nullptr || index < 0 || static_cast<std::size_t>(index) >= items->items.size()) {
+            V().Fail("SetObjectArrayElement outside an Object[]");
+        }
+        items->items[static_cast<std::size_t>(index)] = V().Use(value);
+    };
+    // Strictly Java's modified UTF-8 differs for NUL and surrogate pairs,
+    // which no class name or trace here holds; the bytes live as long as the VM.
+    f.GetStringUTFChars = [](JNIEnv*, jstring text, jboolean* isCopy) {
+        const auto guard = V().Enter("GetStringUTFChars");
+        if (isCopy != nullptr) *isCopy = JNI_TRUE;
+        return V().New(Utf8(V().Use(text)->text))->type.c_str();
+    };
+    f.ReleaseStringUTFChars = [](JNIEnv*, jstring, const char*) { V().Enter("ReleaseStringUTFChars", true); };
     // jni.h's C++ wrappers hand every "..." call on to its va_list form.
     f.NewObjectV = &Call<jobject, jclass, Form::New, 'V'>;
     f.CallObjectMethodV = &Call<jobject, jobject, Form::Instance, 'L'>;
@@ -544,24 +458,31 @@ jint JNICALL DetachCurrentThread(JavaVM*)
     f.CallStaticObjectMethodV = &Call<jobject, jclass, Form::Static, 'L'>;
     f.CallStaticVoidMethodV = &Call<void, jclass, Form::Static, 'V'>;
     f.CallStaticIntMethodV = &Call<jint, jclass, Form::Static, 'I'>;
-    invoke.DestroyJavaVM = &DestroyJavaVM;
-    invoke.AttachCurrentThread = &AttachCurrentThread;
-    invoke.DetachCurrentThread = &DetachCurrentThread;
-}
-
-[[maybe_unused]] void RecordEnvironment(const wchar_t* name)
-{
-    std::wstring value(32767, L'\0');
-    ::SetLastError(ERROR_SUCCESS);
-    value.resize(::GetEnvironmentVariableW(name, value.data(), static_cast<DWORD>(value.size())));
-    const bool set = ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
-    const std::u16string text(value.begin(), value.end());
-    V().Record("env " + Utf8(std::u16string(name, name + std::wcslen(name))) + (set ? " " + Utf8(text) : ""));
+    invoke.DestroyJavaVM = [](JavaVM*) -> jint {
+        const std::lock_guard guard(V().lock);
+        V().Record("call DestroyJavaVM " + V().Thread());
+        if (!V().created || V().destroyed) V().Fail("DestroyJavaVM without a live VM");
+        V().destroyed = true;
+        return JNI_OK;
+    };
+    invoke.AttachCurrentThread = [](JavaVM*, void** env, void*) -> jint {
+        const std::lock_guard guard(V().lock);
+        V().Record("call AttachCurrentThread " + V().Thread());
+        if (!V().created || V().destroyed) V().Fail("AttachCurrentThread without a live VM");
+        V().attached.insert(::GetCurrentThreadId());
+        *env = &V().env;
+        return JNI_OK;
+    };
+    invoke.DetachCurrentThread = [](JavaVM*) -> jint {
+        V().HoldAt("detach");
+        const std::lock_guard guard(V().lock);
+        V().Record("call DetachCurrentThread " + V().Thread());
+        return V().attached.erase(::GetCurrentThreadId()) != 0 ? JNI_OK : JNI_EDETACHED;
+    };
 }
 
 } // namespace
 
-#ifndef TALA_STANDIN_WITHOUT_DEFAULT_ARGS
 JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* arguments)
 {
     V().Record("call JNI_GetDefaultJavaVMInitArgs " + V().Thread());
@@ -569,7 +490,6 @@ JNIEXPORT jint JNICALL JNI_GetDefaultJavaVMInitArgs(void* arguments)
     // As current runtimes do: the old record is filled in, yet refused.
     return JNI_ERR;
 }
-#endif
 
 #ifndef TALA_STANDIN_WITHOUT_CREATE
 JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** javaVm, void** env, void* arguments)
@@ -587,7 +507,14 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** javaVm, void** env, void* argum
             V().exitHook = reinterpret_cast<void(JNICALL*)(jint)>(option.extraInfo);
         }
     }
-    for (const wchar_t* name : {L"TALA_JVM_PATH", L"TALA_JVM_HOME", L"Path"}) RecordEnvironment(name);
+    for (const std::u16string name : {u"TALA_JVM_PATH", u"TALA_JVM_HOME", u"Path"}) {
+        std::u16string value(32767, u'\0');
+        ::SetLastError(ERROR_SUCCESS);
+        value.resize(::GetEnvironmentVariableW(reinterpret_cast<LPCWSTR>(name.c_str()),
+                                               reinterpret_cast<LPWSTR>(value.data()), 32767));
+        const bool set = ::GetLastError() != ERROR_ENVVAR_NOT_FOUND;
+        V().Record("env " + Utf8(name) + (set ? " " + Utf8(value) : ""));
+    }
     V().Record("stack-reserve " + std::to_string(StackReservation()));
     const jint result = V().created ? JNI_EEXIST : V().Number("create-result", JNI_OK);
     if (result != JNI_OK) return result;
@@ -607,6 +534,6 @@ extern "C" JNIEXPORT jclass JNICALL JVM_FindClassFromBootLoader(JNIEnv*, const c
     const bool found =
         name == std::string("sun/launcher/LauncherHelper") && V().Scenario("launcher-helper") != "absent";
     V().Record(std::string("boot-loader-class ") + name + (found ? " found" : " none"));
-    return found ? V().Handed<jclass>(V().New("java/lang/Class", name)) : nullptr;
+    return found ? Handed<jclass>(V().New("java/lang/Class", name)) : nullptr;
 }
 #endif
