@@ -85,11 +85,6 @@ Dialog ReadDialog(HWND window)
     return dialog;
 }
 
-std::string Utf8(const std::wstring& text)
-{
-    return os::ToUtf8(std::u16string(text.begin(), text.end()));
-}
-
 } // namespace
 
 const DialogControl* Dialog::Control(int id) const
@@ -109,7 +104,7 @@ Outcome RunTarget(const Target& target, const DialogAnswer& answer)
     std::vector<HWND> seen;
     while (outcome.started && ::WaitForSingleObject(process.Handle(), 20) == WAIT_TIMEOUT) {
         if (std::chrono::steady_clock::now() >= giveUp) {
-            ::TerminateProcess(process.Handle(), kTimedOutExitCode);
+            ::TerminateProcess(process.Handle(), 124);
             ::WaitForSingleObject(process.Handle(), 5000);
             outcome.timedOut = true;
             break;
@@ -129,19 +124,15 @@ Outcome RunTarget(const Target& target, const DialogAnswer& answer)
     return outcome;
 }
 
-DialogAnswer ClickOnEvery(int buttonId)
-{
-    return [buttonId](const Dialog&) { return std::optional<int>(buttonId); };
-}
-
 std::string Describe(const Outcome& outcome)
 {
+    const auto utf8 = [](const std::wstring& text) { return os::ToUtf8(std::u16string(text.begin(), text.end())); };
     std::string text = outcome.started ? "" : "\n  not started: error " + std::to_string(outcome.startError);
     for (const Dialog& dialog : outcome.dialogs) {
-        text += "\n  dialog \"" + Utf8(dialog.caption) + (dialog.errorIcon ? "\" with the error icon" : "\"");
+        text += "\n  dialog \"" + utf8(dialog.caption) + (dialog.errorIcon ? "\" with the error icon" : "\"");
         for (const DialogControl& control : dialog.controls) {
-            text += "\n    " + std::to_string(control.id) + " " + Utf8(control.className) + " \"" +
-                    Utf8(control.text) + "\"";
+            text += "\n    " + std::to_string(control.id) + " " + utf8(control.className) + " \"" +
+                    utf8(control.text) + "\"";
         }
     }
     return text + (outcome.timedOut ? "\n  timed out" : "") + "\n  exit " + std::to_string(outcome.exitCode);

@@ -1,9 +1,5 @@
-// A launcher (or any program) a test starts and meets as a user meets it:
-// its windows as they show up, then its exit code; or run to its end with
-// every dialog it shows (message boxes included) read once it is visible --
-// caption, the text of each visible control, whether it shows the error
-// icon -- and answered with a click on one of its buttons. Every wait has an
-// end; a program still running when the test is done with it is ended.
+// A program a test starts and meets as a user does: its windows, dialogs and
+// exit code. Every wait has an end; a program still running at the end is ended.
 #pragma once
 
 #include "os/windows/UniqueHandle.h"
@@ -31,19 +27,15 @@ public:
     LauncherProcess& operator=(const LauncherProcess&) = delete;
 
     HANDLE Handle() const { return process_.get(); }
-    // The system's error when it could not be started; 0 once it runs.
-    std::uint32_t StartError() const { return startError_; }
+    std::uint32_t StartError() const { return startError_; } // 0 once it runs
 
-    // Its top-level window of this class, shown or not; none when it has none.
+    // Its top-level window of this class, shown or not.
     HWND Window(std::wstring_view className) const;
-
-    // A visible dialog or message box of it with this caption (any when
-    // empty), owned by the given window when one is given; none when none
-    // showed up in time.
+    // A visible dialog of this caption (any when empty), of that owner if given.
     HWND WaitForDialog(std::wstring_view caption = {}, std::chrono::milliseconds timeout = 15s,
                        HWND owner = nullptr) const;
 
-    // The exit code, all 32 bits; none while it still runs.
+    // All 32 bits; none while it still runs.
     std::optional<std::uint32_t> WaitForExit(std::chrono::milliseconds timeout = 15s) const;
 
 private:
@@ -64,7 +56,6 @@ struct Dialog {
     std::vector<DialogControl> controls; // the visible ones, in window order
     std::optional<int> clickedButton;
 
-    // The control with this id, or none.
     const DialogControl* Control(int id) const;
 };
 
@@ -77,23 +68,18 @@ struct Target {
     std::chrono::milliseconds timeout{20000};
 };
 
-// The exit code of a target ended at its time-out.
-inline constexpr std::uint32_t kTimedOutExitCode = 124;
-
 struct Outcome {
     bool started = false;
-    std::uint32_t startError = 0; // the system error when the program could not start
-    bool timedOut = false;
+    std::uint32_t startError = 0;
+    bool timedOut = false;      // then ended with 124
     std::uint32_t exitCode = 0; // all 32 bits: -1 is 0xFFFFFFFF
     std::vector<Dialog> dialogs;
 };
 
-// Blocks until the program has ended (or was ended at its time-out).
+// Runs the program to its end (or its time-out), reading and answering each dialog.
 Outcome RunTarget(const Target& target, const DialogAnswer& answer);
 
-DialogAnswer ClickOnEvery(int buttonId);
-
-// What the run showed, one line a dialog and control, for failure messages.
+// What the run showed, for failure messages.
 std::string Describe(const Outcome& outcome);
 
 } // namespace tala::test

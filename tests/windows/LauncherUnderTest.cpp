@@ -9,13 +9,6 @@
 #include <string>
 
 namespace tala::test {
-namespace {
-
-struct ArgumentsDeleter {
-    void operator()(LPWSTR* arguments) const { ::LocalFree(arguments); }
-};
-
-} // namespace
 
 std::filesystem::path LauncherPath() { return PathOption(L"--launcher="); }
 
@@ -29,8 +22,8 @@ std::filesystem::path BesideThisProgram(const wchar_t* name)
 std::filesystem::path PathOption(std::wstring_view option)
 {
     int count = 0;
-    const std::unique_ptr<LPWSTR, ArgumentsDeleter> arguments(
-        ::CommandLineToArgvW(::GetCommandLineW(), &count));
+    const std::unique_ptr<LPWSTR, decltype(&::LocalFree)> arguments(::CommandLineToArgvW(::GetCommandLineW(), &count),
+                                                                    &::LocalFree);
     for (int i = 1; arguments && i < count; ++i) {
         std::wstring argument = arguments.get()[i];
         if (argument.rfind(option, 0) != 0) continue;

@@ -1,7 +1,5 @@
-// The paths a test program is given and the helper programs and libraries
-// built beside it. The tala.exe under test comes as --launcher=PATH: a
-// Windows path, or the host path of the build tree (Wine shows the host's
-// root as Z:).
+// Paths a test program is given (--launcher=PATH and the like, a host path
+// becoming Z:) or has beside it; empty when the option is missing.
 #pragma once
 
 #include <filesystem>
@@ -9,13 +7,8 @@
 
 namespace tala::test {
 
-// Empty when the option is missing.
 std::filesystem::path LauncherPath();
-
-// The path another such option names ("--pack="); empty when it is missing.
-std::filesystem::path PathOption(std::wstring_view option);
-
-// A helper program or library built into the folder of the test programs.
+std::filesystem::path PathOption(std::wstring_view option); // "--pack="
 std::filesystem::path BesideThisProgram(const wchar_t* name);
 
 } // namespace tala::test

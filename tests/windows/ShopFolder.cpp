@@ -13,8 +13,7 @@ ShopFolder::ShopFolder(const wchar_t* standIn)
     : userSettingsRoot_(UserSettingsRootVariable(), folder_.Child("user")), hasRuntime_(standIn != nullptr)
 {
     fs::copy_file(LauncherPath(), Folder() / "Shop.exe");
-    // The user's settings root exists on every system; the launcher makes
-    // only the product's folders below it.
+    // The user's settings root exists on every system; the launcher makes only the product's.
     fs::create_directories(Folder() / "user");
     fs::create_directories(Folder() / "lib");
     WriteBytes(Folder() / "lib" / "app.jar", "");
@@ -35,8 +34,7 @@ std::wstring ShopFolder::CommandLine(const std::wstring& arguments) const
 
 void ShopFolder::Write(const std::u16string& lines) const
 {
-    // UTF-16 with a byte-order mark: the private-profile API then reads any
-    // character, whatever the code page.
+    // With a byte-order mark the private-profile API reads any character, whatever the code page.
     WriteBytes(Folder() / "Shop.ini",
                Utf16LeWithBom(u"[Product Information]\r\nProduct Name=Shop\r\nProduct Code=shop-1\r\n"
                               u"[Class Path]\r\nClass Path=\\lib\\*.jar;C:\\shop\\missing.jar\r\n"
@@ -46,13 +44,13 @@ void ShopFolder::Write(const std::u16string& lines) const
 
 Outcome ShopFolder::Run(const std::wstring& arguments, std::chrono::milliseconds timeout) const
 {
-    return RunTarget({CommandLine(arguments), Folder().wstring(), timeout}, ClickOnEvery(IDOK));
+    return RunTarget({CommandLine(arguments), Folder().wstring(), timeout}, [](const Dialog&) { return IDOK; });
 }
 
 std::future<Outcome> ShopFolder::Start(const std::wstring& arguments, std::chrono::milliseconds timeout) const
 {
     const Target target{CommandLine(arguments), Folder().wstring(), timeout};
-    return std::async(std::launch::async, [target] { return RunTarget(target, ClickOnEvery(IDOK)); });
+    return std::async(std::launch::async, [target] { return RunTarget(target, [](const Dialog&) { return IDOK; }); });
 }
 
 bool ShopFolder::WaitHeld(const std::string& point) const

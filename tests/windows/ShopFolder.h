@@ -1,8 +1,5 @@
-// An application folder as a product ships it: tala.exe (given as
-// --launcher=) copied as Shop.exe, lib\app.jar, a per-user settings root
-// (APPDATA) of its own, and -- unless none is asked for -- a runtime folder
-// jre whose VM library is a stand-in variant playing the application
-// shop.App. More runtime folders are added where a test wants them.
+// An application folder as a product ships it (README.md): Shop.exe, lib\app.jar,
+// a per-user settings root of its own, a runtime jre on a stand-in unless none is asked for.
 #pragma once
 
 #include "tests/shared/TestFiles.h"
@@ -14,8 +11,6 @@
 #include <string>
 
 namespace tala::test {
-
-using namespace std::chrono_literals;
 
 // In place of a stand-in variant: a VM library file that is no library.
 inline constexpr wchar_t kNotALibrary[] = L"not a library";
@@ -29,39 +24,32 @@ public:
     std::filesystem::path VmLibrary() const { return VmLibraryOf(Home()); }
     std::wstring CommandLine(const std::wstring& arguments = L"") const;
 
-    // Shop.ini in UTF-16: product Shop (code shop-1), class path
-    // \lib\*.jar;C:\shop\missing.jar, main class shop.App, "JRE Path"
-    // naming jre when there is one, then these lines of the "Java Runtime
-    // Environment" section, which may open further sections.
+    // Shop.ini: product Shop (code shop-1), main class shop.App, "JRE Path" naming
+    // jre when there is one, then these lines of "Java Runtime Environment".
     void Write(const std::u16string& lines = u"") const;
 
     void Play(const std::string& scenario) const { Play(Home(), scenario); }
     StandInRecord Record() const { return RecordOf(Home()); }
-    // Shop.exe started with these words behind its path, OK clicked on every dialog.
+    // Shop.exe run with these words, OK clicked on every dialog; Start on a thread of its own.
     Outcome Run(const std::wstring& arguments = L"", std::chrono::milliseconds timeout = 15s) const;
-    // The same, run on a thread of its own.
     std::future<Outcome> Start(const std::wstring& arguments, std::chrono::milliseconds timeout = 60s) const;
-    // Whether the stand-in holds a thread at this point of its scenario's
-    // "hold" within 15 s; and the file that lets it go on.
+    // Whether the stand-in holds a thread at this "hold" point within 15 s; letting it go on.
     bool WaitHeld(const std::string& point) const;
     void Release(const std::string& point) const;
 
-    // A 32-bit runtime jre32 (the 32-bit test DLL as its VM library) and the
-    // pair program as Shop32.exe, which waits while a file "hold" lies beside
-    // it; the settings lines that name both.
+    // A 32-bit runtime jre32 and the pair program Shop32.exe (waiting while a file
+    // "hold" lies beside it); the settings lines that name both.
     std::u16string AddPairProduct(const std::u16string& pairReturnCode) const;
-    // The command line the pair program recorded, once it has (20 s at most).
-    std::wstring PairCommandLine() const;
+    std::wstring PairCommandLine() const; // once the pair has recorded it, 20 s at most
 
-    // A runtime folder holding the stand-in as bin\<kind>\jvm.dll; its path.
+    // A runtime folder holding the stand-in as bin\<kind>\jvm.dll.
     std::filesystem::path AddRuntime(const std::wstring& name, const std::wstring& kind = L"server") const;
     static std::filesystem::path VmLibraryOf(const std::filesystem::path& runtime);
-    // The scenario of a server runtime's stand-in: main-class shop/App, then these lines.
+    // A server runtime's scenario: main-class shop/App, then these lines.
     static void Play(const std::filesystem::path& runtime, const std::string& scenario);
     static StandInRecord RecordOf(const std::filesystem::path& runtime);
 
-    // Where the launcher keeps the runtime the user picked, and the "JRE
-    // Path" there (empty when the file or the value is missing).
+    // Where the launcher keeps the runtime the user picked, and its "JRE Path".
     std::filesystem::path UserSettingsFolder() const { return Folder() / "user" / "Shop"; }
     std::wstring RememberedJrePath() const;
 

@@ -1,6 +1,4 @@
-// The stand-in VM library as the windows tests use it: a variant copied
-// into a runtime folder with a scenario beside it, and the record it leaves,
-// read back into the facts tests ask about.
+// The stand-in VM library's variants installed, given scenarios, and their records read back.
 #pragma once
 
 #include "os/TextConversion.h"
@@ -19,12 +17,10 @@
 
 namespace tala::test {
 
-// The variants of the stand-in, built beside the test programs.
 inline constexpr wchar_t kStandInVm[] = L"standin-jvm.dll";
 inline constexpr wchar_t kStandInVmWithoutBootLoader[] = L"standin-jvm-no-boot-loader.dll";
 inline constexpr wchar_t kStandInVmWithoutCreate[] = L"standin-jvm-no-create.dll";
 
-// Copies a variant to the path of a runtime's VM library, creating folders.
 inline void InstallStandIn(const wchar_t* variant, const std::filesystem::path& vmLibrary)
 {
     std::filesystem::create_directories(vmLibrary.parent_path());
@@ -45,7 +41,6 @@ inline std::string Ansi(const std::wstring& text)
 
 class StandInRecord {
 public:
-    // The record beside a VM library; empty when it wrote none.
     static StandInRecord Beside(const std::filesystem::path& vmLibrary)
     {
         StandInRecord record;
@@ -55,8 +50,7 @@ public:
         return record;
     }
 
-    // The file as written, for failure messages.
-    const std::string& Text() const { return text_; }
+    const std::string& Text() const { return text_; } // for failure messages
 
     // What follows the kind word on each line of that kind, in order.
     std::vector<std::string> Values(const std::string& kind) const
@@ -69,7 +63,7 @@ public:
         return values;
     }
 
-    // The arguments of every call of that name ("main", "secondaryMain"), in order.
+    // The arguments of every call of that name ("main", "secondaryMain").
     std::vector<std::vector<std::u16string>> ArgumentsOfCalls(const std::string& call) const
     {
         std::vector<std::vector<std::u16string>> calls;
@@ -85,7 +79,6 @@ public:
         return calls;
     }
 
-    // main's arguments; none when main was not called.
     std::optional<std::vector<std::u16string>> Arguments() const
     {
         const auto calls = ArgumentsOfCalls("main");
@@ -93,7 +86,7 @@ public:
         return calls.front();
     }
 
-    // A variable as the VM library saw it at creation; none when unset.
+    // As the VM library saw it at creation; none when unset.
     std::optional<std::u16string> Environment(const std::string& name) const
     {
         for (const std::string& value : Values("env")) {
@@ -103,16 +96,7 @@ public:
         return std::nullopt;
     }
 
-    // The number of the first line of that kind, such as "stack-reserve".
-    std::optional<std::int64_t> Number(const std::string& kind) const
-    {
-        const std::vector<std::string> values = Values(kind);
-        if (values.empty()) return std::nullopt;
-        return std::stoll(values.front());
-    }
-
-    // Lines that tell of a broken rule: failures, calls it did not plan for,
-    // calls made while an exception was pending.
+    // Lines that tell of a broken rule or a call made while an exception was pending.
     std::vector<std::string> Complaints() const
     {
         std::vector<std::string> complaints;

@@ -1,9 +1,5 @@
-// tala.exe started as a product ships it -- renamed Shop.exe, its settings in
-// Shop.ini, its runtime jre\bin\server\jvm.dll the stand-in VM library -- with
-// the start cases both builds share, then with what only the Windows build
-// does: its messages with system error codes, the VM's options in the ANSI
-// code page, "Path", the Java thread's reserved stack, and the hand-over to a
-// 32-bit pair product.
+// tala.exe as a product ships it, on the stand-in VM library: the start cases
+// both builds share, then what only the Windows build does.
 #include "launcher/MessageId.h"
 #include "os/Environment.h"
 #include "tests/shared/CaseName.h"
@@ -35,19 +31,18 @@ std::wstring CommandLineOf(const std::vector<std::string>& words)
     return line;
 }
 
-// A start: what the user saw and what the stand-in recorded.
 struct Started {
     Outcome outcome;
     StandInRecord record;
 
     std::string Seen() const { return "\nseen:" + Describe(outcome) + "\nstand-in record:\n" + record.Text(); }
-    // The one message box's text; empty when there is not exactly one.
+    // Empty unless there is exactly one message box.
     std::u16string Message() const
     {
         const DialogControl* text = outcome.dialogs.size() == 1 ? outcome.dialogs[0].Control(0xFFFF) : nullptr;
         return text == nullptr ? u"" : std::u16string(text->text.begin(), text->text.end());
     }
-    // The calls with the threads that made them: "main 1".
+    // "main 1": the calls with the threads that made them.
     std::vector<std::string> Calls() const
     {
         std::vector<std::string> calls;
@@ -58,10 +53,9 @@ struct Started {
     }
 };
 
-Started Start(const ShopFolder& shop, const std::wstring& arguments = L"", std::chrono::milliseconds timeout = 15s)
+Started Start(const ShopFolder& shop)
 {
-    const Outcome outcome = shop.Run(arguments, timeout);
-    return {outcome, shop.Record()};
+    return {shop.Run(), shop.Record()}; // in this order
 }
 
 class BothBuilds : public testing::TestWithParam<StartCase> {};
@@ -102,12 +96,8 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
 
-// --- the VM library, the runtime, and how the application ends --------------
-
-// The VM lives on a thread of its own, which runs main, detaches and destroys
-// the VM; the main class is found through the runtime's launcher helper, with
-// dots, when the runtime has one, else through FindClass. Each failure on the
-// way shows its message and ends with -1.
+// The main class is found through the runtime's launcher helper, with dots,
+// when the runtime has one, else through FindClass.
 TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
 {
     const auto detail = [](MessageId id) { return MessageOf(static_cast<int>(id)); };
@@ -177,8 +167,6 @@ TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
               MessageOf(222, {notALibrary.VmLibrary().u16string(), ERROR_BAD_EXE_FORMAT}));
 }
 
-// --- what the VM is given ------------------------------------------------------
-
 // The VM also sees its runtime, and Path ends with the runtime's bin folder.
 TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooksAndOutputFoldersAreMade)
 {
@@ -190,9 +178,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooksAndOu
     // (and the arguments, none here), unless the settings name it themselves.
     const std::string javaCommand = "none -Dsun.java.command=shop.App";
     const std::u16string path = os::ReadEnvironmentVariable(u"Path").value_or(u"");
-    // Output files are named by the launcher's date pictures: the folders
-    // for them are made before the runtime (here one without
-    // FileOutputStream) opens them.
+    // Folders of an output file named by date pictures are made before the runtime opens it.
     const std::u16string logs = shop.Folder().u16string() + u"\\logs\\%yyyy-MM-dd%\\out.log";
     SYSTEMTIME now{};
     ::GetLocalTime(&now);
@@ -269,13 +255,12 @@ TEST(JavaStart, TheJavaThreadsStackFollowsXssElseTheVmsDefault)
         shop.Write(u"Virtual Machine Parameters=" + c.parameters);
         shop.Play("default-java-stack-size=" + std::to_string(6 * kMiB) + "\n");
         const Started started = Start(shop);
-        const std::int64_t reserved = started.record.Number("stack-reserve").value_or(0);
+        const std::vector<std::string> reserve = started.record.Values("stack-reserve");
+        const std::int64_t reserved = reserve.empty() ? 0 : std::stoll(reserve[0]);
         EXPECT_GE(reserved, c.atLeast) << started.Seen();
         EXPECT_LT(reserved, c.below) << started.Seen();
     }
 }
-
-// --- the 32-bit pair product ---------------------------------------------------
 
 TEST(PairProduct, GetsTheLaunchersCommandLineAndOnlyWithPairReturnCodeIsWaitedFor)
 {

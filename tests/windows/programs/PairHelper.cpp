@@ -1,7 +1,5 @@
-// Stands in for a product's 32-bit pair executable: records the command line
-// it was started with in pair-command-line.txt beside itself and exits with
-// 42. While a file named "hold" lies beside it, it waits first, so a test can
-// see whether the launcher waited for it.
+// A product's pair program: waits while a file "hold" lies beside it, records
+// its command line in pair-command-line.txt and exits with 42.
 #include <windows.h>
 
 #include <string>

@@ -1,10 +1,5 @@
-// standin-splashscreen.dll: takes the place of a Java runtime's
-// splashscreen.dll in the splash tests and records what the launcher asks of
-// it, one line a call, in splash-record.txt beside itself: "SplashInit",
-// "SplashLoadFile NAME", "SplashSetFileJarName NAME JAR" (the names' bytes as
-// given, "-" for an empty one), "SplashClose". Built with
-// TALA_SPLASH_STANDIN_WITHOUT_INIT it lacks SplashInit, as a library the
-// launcher cannot use. Test code only.
+// A runtime's splashscreen.dll that records each call in splash-record.txt
+// beside itself ("-" for an empty name); one variant lacks SplashInit. Test code.
 #include <windows.h>
 
 #include <filesystem>
