@@ -1,19 +1,11 @@
-// The two dialogs of tala.exe (renamed Shop.exe) under Wine. "JRE Not
-// Found": the message for the version bounds, every way of cancelling, the
-// folder picker behind Browse, what OK leads to, and the download link.
-// "Java Exception", when main throws on the stand-in VM library with
-// "Failure Check" on: the runtime's trace, each answer, scrolling and
-// resizing. Both as the user first sees them at the screen's DPI: centred,
-// the error icon painted, drawn for the DPI; given --screenshots=FOLDER,
-// saved there as <dialog>-<dpi>dpi.png for the README.
+// The two dialogs of tala.exe under Wine, "JRE Not Found" (with the folder
+// picker behind Browse) and "Java Exception", as the user meets them; given
+// --screenshots=FOLDER, saved there as <dialog>-<dpi>dpi.png for the README.
 #include "os/windows/HyperLinkControl.h"
 #include "resources/DialogIds.h"
 #include "runtime/VersionRequirement.h"
 #include "tests/shared/StartCases.h"
-#include "tests/windows/FolderPicker.h"
 #include "tests/windows/ForeignWindows.h"
-#include "tests/windows/LauncherProcess.h"
-#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/Screen.h"
 #include "tests/windows/ShopFolder.h"
 #include "tests/windows/WaitUntil.h"
@@ -21,6 +13,7 @@
 #include <gtest/gtest.h>
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <map>
 #include <sstream>
@@ -35,7 +28,6 @@ constexpr wchar_t kNotFound[] = L"JRE Not Found";
 constexpr wchar_t kJavaException[] = L"Java Exception";
 const std::wstring kDownloadAddress(kRuntimeDownloadAddress.begin(), kRuntimeDownloadAddress.end());
 
-// Shop.exe started; its dialog with that caption, once it has shown up.
 struct DialogStart {
     DialogStart(const ShopFolder& shop, const wchar_t* caption, const std::wstring& arguments = L"")
         : launch(shop.CommandLine(arguments), shop.Folder()), dialog(launch.WaitForDialog(caption))
@@ -44,6 +36,50 @@ struct DialogStart {
     LauncherProcess launch;
     HWND dialog;
 };
+
+// Memory in the picker's process, for messages whose parameters point to data.
+struct RemoteMemory {
+    RemoteMemory(HANDLE owner, std::size_t size)
+        : process(owner),
+          at(static_cast<char*>(::VirtualAllocEx(owner, nullptr, size, MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE)))
+    {
+    }
+    ~RemoteMemory() { ::VirtualFreeEx(process, at, 0, MEM_RELEASE); }
+    RemoteMemory(const RemoteMemory&) = delete;
+    RemoteMemory& operator=(const RemoteMemory&) = delete;
+    HANDLE process;
+    char* at;
+};
+
+bool Send(HWND window, UINT message, WPARAM wParam, const RemoteMemory& remote, DWORD_PTR& result)
+{
+    return ::SendMessageTimeoutW(window, message, wParam, reinterpret_cast<LPARAM>(remote.at), SMTO_ABORTIFHUNG, 5000,
+                                 &result) != 0;
+}
+
+// The text of the picker tree's selected item; empty when nothing is selected.
+std::wstring SelectedFolderName(HANDLE process, HWND tree)
+{
+    DWORD_PTR item = 0;
+    if (!::SendMessageTimeoutW(tree, TVM_GETNEXTITEM, TVGN_CARET, 0, SMTO_ABORTIFHUNG, 5000, &item) || item == 0) {
+        return {};
+    }
+    std::wstring text(MAX_PATH, L'\0');
+    const RemoteMemory remote(process, sizeof(TVITEMW) + text.size() * sizeof(wchar_t));
+    TVITEMW query{};
+    query.mask = TVIF_TEXT;
+    query.hItem = reinterpret_cast<HTREEITEM>(item);
+    query.pszText = reinterpret_cast<LPWSTR>(remote.at + sizeof(TVITEMW));
+    query.cchTextMax = static_cast<int>(text.size());
+    DWORD_PTR found = 0;
+    if (!::WriteProcessMemory(process, remote.at, &query, sizeof query, nullptr) ||
+        !Send(tree, TVM_GETITEMW, 0, remote, found) || !found ||
+        !::ReadProcessMemory(process, query.pszText, text.data(), text.size() * sizeof(wchar_t), nullptr)) {
+        return {};
+    }
+    text.resize(text.find(L'\0'));
+    return text;
+}
 
 bool OkEnabled(HWND dialog)
 {
@@ -56,19 +92,36 @@ HWND OpenPicker(const DialogStart& start)
     return start.launch.WaitForDialog(L"Browse for Folder", 10s, start.dialog);
 }
 
-// Browse, the folder picked, the picker closed: the dialog then shows the folder.
+// Browse, the folder selected in the picker's tree, OK: the dialog then shows the folder.
 testing::AssertionResult Pick(const DialogStart& start, const fs::path& folder)
 {
     const HWND picker = OpenPicker(start);
-    if (picker == nullptr) return testing::AssertionFailure() << "no folder picker owned by the dialog";
-    if (!PickFolder(start.launch.Handle(), picker, folder)) return testing::AssertionFailure() << "not picked";
+    const HANDLE process = start.launch.Handle();
+    const HWND tree = ::GetDlgItem(picker, 14145); // the tree shows and holds the selection
+    // The picker fills its tree and selects its first folder after it shows
+    // up; a selection made before that would be overwritten.
+    if (tree == nullptr || !WaitUntil([&] { return !SelectedFolderName(process, tree).empty(); }, 5s)) {
+        return testing::AssertionFailure() << "no folder picker owned by the dialog";
+    }
+    const std::wstring path = folder.wstring();
+    const RemoteMemory remote(process, (path.size() + 1) * sizeof(wchar_t));
+    const bool selected = ::WriteProcessMemory(process, remote.at, path.c_str(), (path.size() + 1) * sizeof(wchar_t),
+                                               nullptr) &&
+                          WaitUntil(
+                              [&] {
+                                  DWORD_PTR ignored = 0;
+                                  Send(picker, BFFM_SETSELECTIONW, TRUE, remote, ignored);
+                                  return SelectedFolderName(process, tree) == folder.filename().wstring();
+                              },
+                              5s);
+    if (!selected || !::PostMessageW(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0)) {
+        return testing::AssertionFailure() << "not picked";
+    }
     if (!WaitUntil([&] { return ControlText(start.dialog, IDC_RUNTIME_FOLDER) == folder.wstring(); }, 10s)) {
         return testing::AssertionFailure() << "the dialog does not show the picked folder";
     }
     return testing::AssertionSuccess();
 }
-
-// --- "JRE Not Found" ---------------------------------------------------------
 
 TEST(RuntimeNotFoundDialog, NamesTheRuntimeNeededAndCancellingEndsWithMinusOneWritingNothing)
 {
@@ -84,8 +137,7 @@ TEST(RuntimeNotFoundDialog, NamesTheRuntimeNeededAndCancellingEndsWithMinusOneWr
         {u"Minimum Version=any\r\nMaximum Version=any", plain(latest), cancel},
         {u"Minimum Version=any\r\nMaximum Version=any\r\nJVM Type=server", MessageOf(206, {latest}),
          [](HWND dialog) { PostKey(dialog, VK_ESCAPE); }},
-        // favor_server is no server requirement. The phrase of every other
-        // pair of bounds is the unit tier's.
+        // favor_server is no server requirement.
         {u"Minimum Version=11\r\nMaximum Version=17.0.2\r\nJVM Type=favor_server",
          plain(MessageOf(221, {u"11.0", u"17.0.2"})), PostCloseBox},
     };
@@ -103,8 +155,6 @@ TEST(RuntimeNotFoundDialog, NamesTheRuntimeNeededAndCancellingEndsWithMinusOneWr
     }
 }
 
-// OK is enabled only while the picked folder holds the VM the settings ask
-// for; it starts that runtime, and the next start remembers it.
 TEST(RuntimeNotFoundDialog, OkStartsAPickedFolderThatHoldsTheVmAskedForAndTheNextStartRemembersIt)
 {
     struct Case {
@@ -202,8 +252,7 @@ TEST(DownloadLink, ShowsTheHandCursor)
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 }
 
-// The user's link colour (Internet Explorer's "Anchor Color") set or removed
-// for one test, and what was there before put back.
+// The user's link colour (Internet Explorer's "Anchor Color") for one test.
 class ScopedLinkColour {
 public:
     explicit ScopedLinkColour(const std::optional<std::wstring>& value) : previous_(Read()) { Set(value); }
@@ -223,12 +272,9 @@ private:
     }
     static void Set(const std::optional<std::wstring>& value)
     {
-        if (!value) {
-            ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color");
-            return;
-        }
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", REG_SZ, value->c_str(),
-                          static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)));
+        value ? ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", REG_SZ, value->c_str(),
+                                  static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)))
+              : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color");
     }
 
     std::optional<std::wstring> previous_;
@@ -260,10 +306,7 @@ TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
     }
 }
 
-// --- "Java Exception" ----------------------------------------------------------
-
-// A shop whose main throws, with "Failure Check" on; the trace gets this
-// many more lines.
+// main throws, with "Failure Check" on; the trace gets this many more lines.
 const ShopFolder& ThrowingShop(const ShopFolder& shop, int traceLines = 0)
 {
     shop.Write(u"[Application]\r\nFailure Check=yes");
@@ -294,8 +337,7 @@ TEST(ExceptionDialog, ShowsTheRuntimesTraceAndEndsTheApplicationAsChosen)
                   L"java.lang.IllegalStateException\r\n\tat shop.App.main(App.java:3)\r\n");
         c.give(start.dialog);
         EXPECT_EQ(start.launch.WaitForExit(), c.stop ? kCancelled : 0u);
-        // Stop ends the application through System.exit(-1); after Ignore
-        // the VM ends as after a normal return.
+        // Stop ends through System.exit(-1); after Ignore the VM ends as after a normal return.
         const StandInRecord record = shop.Record();
         EXPECT_EQ(record.Values("exit-hook"), c.stop ? std::vector<std::string>{"-1"} : std::vector<std::string>{});
         EXPECT_EQ(record.Values("call").back().rfind("DestroyJavaVM", 0) == 0, !c.stop) << record.Text();
@@ -305,8 +347,7 @@ TEST(ExceptionDialog, ShowsTheRuntimesTraceAndEndsTheApplicationAsChosen)
 
 TEST(ExceptionDialog, WithoutATraceThereIsNoneAndTheApplicationEndsAsAfterIgnore)
 {
-    // A runtime without the classes a trace is printed with: the launcher
-    // reports what failed on standard error and carries on.
+    // A runtime without the classes a trace is printed with: reported on standard error.
     const ShopFolder shop;
     ThrowingShop(shop);
     shop.Play("printable-traces=no\n");
@@ -316,17 +357,6 @@ TEST(ExceptionDialog, WithoutATraceThereIsNoneAndTheApplicationEndsAsAfterIgnore
     const StandInRecord record = shop.Record();
     EXPECT_EQ(record.Values("exception-describe"), std::vector<std::string>{"java/lang/NoClassDefFoundError"});
     EXPECT_EQ(record.Values("call").back().rfind("DestroyJavaVM", 0), 0u) << record.Text();
-}
-
-// A window's rectangle in its dialog's client coordinates, the frame's
-// size, and a new frame size (the top left corner staying), true once the
-// window's thread has taken it.
-RECT RectInDialog(HWND window, HWND dialog)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
 }
 
 SIZE FrameSize(HWND window)
@@ -342,8 +372,7 @@ bool ResizeWindow(HWND window, SIZE frame)
     // window when the screen is not at 96 DPI; from a thread that is not
     // DPI-aware it passes the size on unchanged.
     const DPI_AWARENESS_CONTEXT previous = ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-    // Asynchronous, so a program that hangs cannot hang the test; the
-    // window's thread handles the change before the message sent after it.
+    // Asynchronous, so a hung program cannot hang the test; the WM_NULL after it marks it taken.
     const BOOL asked = ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
                                       SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
     if (previous != nullptr) ::SetThreadDpiAwarenessContext(previous);
@@ -351,20 +380,20 @@ bool ResizeWindow(HWND window, SIZE frame)
     return asked && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &ignored);
 }
 
-// The controls' rectangles in the dialog's client coordinates, by id; the size grip as 0.
+// The visible controls' rectangles in the dialog, by id; the size grip as 0.
 std::map<int, RECT> Layout(HWND dialog)
 {
     std::map<int, RECT> layout;
     for (HWND child = ::GetWindow(dialog, GW_CHILD); child != nullptr; child = ::GetWindow(child, GW_HWNDNEXT)) {
-        if (::IsWindowVisible(child)) {
-            layout[ClassNameOf(child) == L"ScrollBar" ? 0 : ::GetDlgCtrlID(child)] = RectInDialog(child, dialog);
-        }
+        if (!::IsWindowVisible(child)) continue;
+        RECT& rect = layout[ClassNameOf(child) == L"ScrollBar" ? 0 : ::GetDlgCtrlID(child)];
+        ::GetWindowRect(child, &rect);
+        ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
     }
     return layout;
 }
 
-// Empty once every control has followed a change of the frame by width and
-// height, within the time: each edge marked 1 moves with it.
+// Empty once every control has followed the frame's change: each edge marked 1 moves with it.
 std::string FollowedAfter(HWND dialog, const std::map<int, RECT>& first, int width, int height)
 {
     struct Following {
@@ -430,8 +459,6 @@ TEST(ExceptionDialog, ALongTraceScrollsAndTheControlsFollowTheFrameWhichStaysAtL
     PostClick(dialog, IDOK);
     EXPECT_EQ(start.launch.WaitForExit(), 0u);
 }
-
-// --- as the user first sees them -----------------------------------------------
 
 TEST(Screenshot, BothDialogsAreCentredShowTheErrorIconAndAreDrawnForTheDpi)
 {

@@ -1,9 +1,5 @@
-# tala.exe imports only libraries the Windows loader always takes from the
-# system folder (its known DLLs). The loader looks for any other library in
-# the executable's own folder first, where whoever can write there (a
-# download folder, an unzipped archive) may have planted a copy.
-#
-#   cmake -DOBJDUMP=<objdump> -DEXECUTABLE=<tala.exe> -P ImportsOnlySystemLibraries.cmake
+# tala.exe imports only the loader's known DLLs: any other library is looked
+# for first in the executable's folder, where someone may have planted a copy.
 cmake_policy(SET CMP0057 NEW)
 set(knownLibraries advapi32 combase comdlg32 gdi32 imm32 kernel32 msvcrt ntdll ole32 oleaut32 rpcrt4
     shell32 shlwapi user32 ws2_32)

@@ -1,9 +1,4 @@
-// tala-pack.exe branding tala.exe under Wine, and the branded launcher as
-// Windows reads it back: its version information, its icon, its manifest and
-// its other resources. (pack-signed.sh runs a branded launcher's carried
-// settings.)
-//
-// The test is given the launcher and the tool: --launcher=PATH --pack=PATH.
+// tala-pack.exe (--pack=PATH) branding tala.exe, read back through Windows.
 #include "tests/shared/StartCases.h"
 #include "tests/shared/TestFiles.h"
 #include "tests/windows/LauncherProcess.h"
@@ -12,19 +7,11 @@
 
 #include <gtest/gtest.h>
 
-#include <windows.h>
-
-#include <cstdint>
-#include <string>
-#include <vector>
-
 namespace tala::test {
 namespace {
 
 namespace fs = std::filesystem;
-using namespace std::chrono_literals;
 
-// tala-pack.exe with these words; its exit code.
 std::optional<std::uint32_t> RunPackTool(const std::vector<std::wstring>& words)
 {
     std::wstring commandLine = L"\"" + PathOption(L"--pack=").wstring() + L"\"";
@@ -97,14 +84,8 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
         {L"OriginalFilename", L"Shop.exe"}, {L"InternalName", L"shop"},
         {L"Comments", L"Built on Linux"}};
     const fs::path shop = folder.Path() / "Shop.exe";
-    std::vector<std::wstring> words = {L"--launcher",
-                                       LauncherPath().wstring(),
-                                       L"--output",
-                                       shop.wstring(),
-                                       L"--icon",
-                                       (folder.Path() / "shop.ico").wstring(),
-                                       L"--execution-level",
-                                       L"highestAvailable"};
+    std::vector<std::wstring> words = {L"--launcher", LauncherPath().wstring(), L"--output", shop.wstring(), L"--icon",
+                                       (folder.Path() / "shop.ico").wstring(), L"--execution-level", L"highestAvailable"};
     for (const auto& [name, value] : strings) words.insert(words.end(), {L"--version", name + L"=" + value});
     ASSERT_EQ(RunPackTool(words), 0u);
 
@@ -147,8 +128,7 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
     ::FreeLibrary(module);
 }
 
-// The tool's refusals are the same on both builds; the icon reader's only
-// here, where a Windows launcher is at hand: nothing is written.
+// The icon reader's refusal is tested only here, where a Windows launcher is at hand.
 TEST(Pack, RefusesAnIconWithAnImageBeyondItsEnd)
 {
     const TempFolder folder;

@@ -1,28 +1,20 @@
 // The runtime search through the real registry in both views, set up with
-// reg.exe the way installers leave it: the classic keys, and with "Extended
-// Search" the keys of today's vendors for the machine and the user, with
-// tala.exe choosing among them; and the architecture check on real image
-// files.
+// reg.exe the way installers leave it; the architecture check on real images.
 #include "os/ImageArchitecture.h"
 #include "os/windows/UniqueHandle.h"
 #include "runtime/FindRuntime.h"
-#include "tests/shared/TestFiles.h"
-#include "tests/windows/LauncherProcess.h"
-#include "tests/windows/LauncherUnderTest.h"
 #include "tests/windows/ShopFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 
 namespace tala::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs reg.exe with the arguments and waits for it.
 void Reg(const std::wstring& arguments)
 {
     ASSERT_TRUE(LauncherProcess(L"reg.exe " + arguments, {}).WaitForExit(30s)) << "reg.exe hangs";
@@ -40,14 +32,12 @@ void ClearRuntimeKeys()
     }
 }
 
-// Installed runtimes: registry entries and folders holding files named like
-// VM libraries.
 class RegisteredRuntimes : public testing::Test {
 protected:
     void SetUp() override { ClearRuntimeKeys(); }
     void TearDown() override { ClearRuntimeKeys(); }
 
-    // A runtime folder with the given VM kinds; returns its home.
+    // A runtime home with files named like VM libraries of these kinds.
     std::wstring Folder(const std::wstring& name, std::initializer_list<const wchar_t*> vmKinds)
     {
         const fs::path home = folder.Path() / name;
@@ -64,10 +54,10 @@ protected:
         RegisterValue(L"HKLM\\Software\\" + key + L"\\" + name, L"JavaHome", home, bits32);
     }
 
-    static void RegisterValue(const std::wstring& key, const std::wstring& value, const std::wstring& data,
+    static void RegisterValue(const std::wstring& key, const std::wstring& value, const fs::path& data,
                               bool bits32 = false)
     {
-        Reg(L"add \"" + key + L"\" /v " + value + L" /d \"" + data + L"\" /f" + (bits32 ? L" /reg:32" : L""));
+        Reg(L"add \"" + key + L"\" /v " + value + L" /d \"" + data.wstring() + L"\" /f" + (bits32 ? L" /reg:32" : L""));
     }
 
     std::u16string Search(const std::function<void(LauncherSettings&)>& configure)
@@ -117,8 +107,7 @@ TEST_F(RegisteredRuntimes, DefaultViewFirstThe32BitViewForAPairProduct)
               Library(jdk6 + L"\\jre", L"client"));
 }
 
-// A runtime as a vendor's installer leaves it in the shop's folder: the
-// stand-in VM library (or a 32-bit DLL), the release file, the compiler of a JDK.
+// A runtime as a vendor's installer leaves it: the stand-in (or a 32-bit DLL), release, a JDK's javac.
 fs::path VendorRuntime(const ShopFolder& shop, const std::wstring& name, const std::string& version,
                        bool jdk = true, const std::wstring& vmHome = L"", bool x86 = false)
 {
@@ -148,19 +137,17 @@ TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
     const fs::path user19 = VendorRuntime(shop, L"user19", "19.0.2", false);
     const fs::path javaHome23 = VendorRuntime(shop, L"javahome23", "23.0.1");
     VendorRuntime(shop, L"temurin22-x86", "22.0.1", false, L"", true);
-    const auto registerHome = [](const std::wstring& key, const std::wstring& value, const fs::path& home,
-                                 bool bits32 = false) { RegisterValue(key, value, home.wstring(), bits32); };
     Register(L"JavaSoft\\JDK", L"11.0.22", classic11.wstring());
-    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", temurin21);
-    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JRE\\22.0.1.8\\hotspot\\MSI", L"Path",
+    RegisterValue(L"HKLM\\Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", temurin21);
+    RegisterValue(L"HKLM\\Software\\Eclipse Adoptium\\JRE\\22.0.1.8\\hotspot\\MSI", L"Path",
                  shop.Folder() / "temurin22-x86", true);
-    registerHome(L"HKLM\\Software\\AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path",
+    RegisterValue(L"HKLM\\Software\\AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path",
                  shop.Folder() / "uninstalled16");
-    registerHome(L"HKCU\\Software\\Microsoft\\JDK\\17.0.10.7\\hotspot\\MSI", L"Path", microsoft17);
-    registerHome(L"HKLM\\Software\\Amazon\\Amazon Corretto\\17.0.9.8\\MSI", L"Path", corretto17);
-    registerHome(L"HKLM\\Software\\Azul Systems\\Zulu\\zulu-11", L"InstallationPath", zulu11, true);
-    registerHome(L"HKCU\\Software\\BellSoft\\Liberica\\jdk-8", L"InstallationPath", liberica8, true);
-    registerHome(L"HKCU\\Software\\JavaSoft\\JRE\\19", L"JavaHome", user19);
+    RegisterValue(L"HKCU\\Software\\Microsoft\\JDK\\17.0.10.7\\hotspot\\MSI", L"Path", microsoft17);
+    RegisterValue(L"HKLM\\Software\\Amazon\\Amazon Corretto\\17.0.9.8\\MSI", L"Path", corretto17);
+    RegisterValue(L"HKLM\\Software\\Azul Systems\\Zulu\\zulu-11", L"InstallationPath", zulu11, true);
+    RegisterValue(L"HKCU\\Software\\BellSoft\\Liberica\\jdk-8", L"InstallationPath", liberica8, true);
+    RegisterValue(L"HKCU\\Software\\JavaSoft\\JRE\\19", L"JavaHome", user19);
 
     struct Case {
         const char* rule;

@@ -1,11 +1,6 @@
-// Real tala.exe processes of a single-instance application under Wine. A
-// later start finds the first instance's named block, leaves its arguments
-// there, posts the registered message to the first instance's listener
-// thread and waits: for the answer of the application's "secondaryMain"
-// (the stand-in VM's main held until the test lets it go), or, without
-// one, for the first instance's exit code -- here a first instance that
-// never reaches main but runs its 32-bit "Pair Product", held while a file
-// "hold" lies beside it, and ends with the pair's 42.
+// Real tala.exe processes of a single-instance application: later starts
+// leave their arguments in the named block, post the registered message to
+// the first instance's listener thread and wait for its answer.
 #include "instance/InstanceBlock.h"
 #include "os/windows/UniqueHandle.h"
 #include "os/windows/Wide.h"
@@ -35,8 +30,7 @@ void ExpectEnd(std::future<Outcome>& run, std::uint32_t exitCode, const std::str
     EXPECT_TRUE(end.dialogs.empty()) << rule << ": a start of this kind shows nothing";
 }
 
-// What a test reads of the block while the first instance holds it; the
-// view is let go at once, so the block goes when the launchers let go of it.
+// Read through a view let go at once, so the block goes when the launchers let go of it.
 struct BlockSeen {
     std::uint32_t listenerThread = 0;
     std::uint32_t processId = 0;
@@ -101,15 +95,13 @@ TEST(SingleInstance, LaterStartsLeaveTheirArgumentsAndEndWithTheFirstInstancesEx
     ExpectEnd(first, kPairExitCode, "the first instance");
     for (std::future<Outcome>& later : waiting) ExpectEnd(later, kPairExitCode, "a later start");
 
-    // A start after the first instance has ended is a first instance itself:
-    // it runs the pair with its own command line.
+    // A start after the first instance has ended is a first instance itself.
     std::future<Outcome> next = shop.Start(L"again");
     ExpectEnd(next, kPairExitCode, "the next start");
     EXPECT_EQ(shop.PairCommandLine(), shop.CommandLine(L"again"));
 }
 
-// Shop.exe on the stand-in, whose main waits until the test lets it go, with
-// the given "secondaryMain" (void, int or absent) returning 7.
+// main held until the test lets it go; "secondaryMain" void, int or absent.
 const ShopFolder& WaitingShop(const ShopFolder& shop, const std::string& secondaryMain)
 {
     shop.Write(u"[Application]\r\nSingle Instance=yes");
@@ -156,8 +148,7 @@ TEST(HandOff, ALaterStartsArgumentsReachSecondaryMainAndItsResultIsTheExitCode)
     }
 }
 
-// Later starts at the same moment take turns at the block's one argument
-// slot: each start's arguments reach secondaryMain once.
+// Later starts at once take turns at the block's one argument slot.
 TEST(HandOff, FiftyLaterStartsAtOnceEachDeliverTheirOwnArgumentsOnce)
 {
     const ShopFolder shop;

@@ -1,13 +1,7 @@
 #!/usr/bin/env bash
-# A tala.exe branded by tala-pack.exe with carried settings and a jar, then
-# Authenticode-signed as a product's release would be: the packing is
-# reproducible, icoutils' wrestool lists every resource, osslsigncode signs
-# it with a throw-away certificate and verifies it, the signed launcher still
-# runs its carried settings under Wine (on the stand-in VM library, with
-# itself as the class path), and the JDK's own zip reader still finds the jar
-# in front of the signature.
-#
-#   pack-signed.sh SESSION_DIR TALA_EXE TALA_PACK_EXE STANDIN_VM JDK_HOME
+# A tala.exe packed with carried settings and a jar, then Authenticode-signed
+# as a release would be: reproducible, every resource listed, signed and
+# verified, still running its settings under Wine, the jar still found.
 set -euo pipefail
 
 [[ $# -eq 5 ]] || { echo "usage: $0 SESSION_DIR TALA_EXE TALA_PACK_EXE STANDIN_VM JDK_HOME" >&2; exit 2; }
@@ -20,21 +14,12 @@ app=$work/app
 failures=0
 
 fail() { echo "FAILED: $*" >&2; failures=$((failures + 1)); }
-# The path as Wine names it: the host's root is drive Z:.
 windows_path() { local path=$1; echo "Z:${path//\//\\}"; }
 
-# The application: a jar whose main says it was found, the stand-in VM in
-# the runtime folder, whose main told "exit 42" calls System.exit(42).
+# A jar whose main says it was found; the stand-in VM, whose main told "exit 42" calls System.exit(42).
 mkdir -p "$work/src/shop" "$work/classes" "$app/jre/bin/server"
-cat >"$work/src/shop/Found.java" <<'EOF'
-package shop;
-
-public class Found {
-    public static void main(String[] args) {
-        System.out.println("found in the launcher");
-    }
-}
-EOF
+echo 'package shop; public class Found { public static void main(String[] args) {
+    System.out.println("found in the launcher"); } }' >"$work/src/shop/Found.java"
 "$jdk/bin/javac" -d "$work/classes" "$work/src/shop/Found.java"
 "$jdk/bin/jar" cf "$work/app.jar" -C "$work/classes" .
 cp "$standin" "$app/jre/bin/server/jvm.dll"
@@ -65,8 +50,7 @@ while read -r name offset; do
     ((16#$offset % alignment == 0)) || fail "section $name starts at $offset, off the file alignment $alignment"
 done < <("$objdump" -h "$app/Shop.exe" | awk '/^ +[0-9]+ / {print $2, $6}')
 
-# wrestool names numbered types by their numbers: icons are absent here,
-# every resource of tala.exe stays, the version and the settings are added.
+# No icons here; every resource of tala.exe stays, the version and the settings are added.
 listing=$(wrestool -l "$app/Shop.exe")
 for resource in "--type=5 --name=201 " "--type=5 --name=231 " "--type=6 --name=13 " "--type=6 --name=14 " \
     "--type=6 --name=15 " "--type=16 --name=1 " "--type=24 --name=1 " "--type=10 --name='TALA_SETTINGS' "; do

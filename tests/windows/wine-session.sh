@@ -1,15 +1,9 @@
 #!/usr/bin/env bash
-# The Wine session the windows tests run in: a virtual X display, a
-# persistent wineserver, and a Wine prefix made once per build tree.
-#
-#   wine-session.sh start PREFIX SESSION_DIR   (CTest fixture setup)
-#   wine-session.sh stop SESSION_DIR           (CTest fixture cleanup; safe to repeat)
-#   wine-session.sh run SESSION_DIR [--dpi=N] PROGRAM [ARGUMENT]...
-#
-# "run" exits with the program's exit code (modulo 256); with --dpi the
-# screen's DPI is set for that program alone (Wine reads it from the registry
-# as a program starts) and put back after it. Processes are ended by the ids
-# "start" recorded; a watchdog ends the session should CTest end without "stop".
+# The Wine session of the windows tests: a virtual X display, a persistent
+# wineserver, a prefix made once per build tree. "run" exits with the
+# program's exit code; --dpi sets the screen's DPI for that program alone.
+# Processes are ended by the ids "start" recorded; a watchdog ends the session
+# should CTest end without "stop".
 set -euo pipefail
 
 # True when process $1 runs program $2 (a recorded id may have been reused).
@@ -36,7 +30,6 @@ stop_session() {
     rm -f "$session/wineserver.pid" "$session/xvfb.pid"
 }
 
-# Waits up to 10 s for the command to succeed.
 wait_for() { for _ in $(seq 100); do "$@" && return 0; sleep 0.1; done; echo "timed out: $*" >&2; return 1; }
 
 start_session() {
@@ -51,7 +44,7 @@ start_session() {
     echo $! >"$session/xvfb.pid"
     wait_for grep -qE '^[0-9]+$' "$session/display"
     export DISPLAY=":$(<"$session/display")" WINEPREFIX=$prefix WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
-    # The prefix is made once per build tree; a marker tells a finished one.
+    # A marker tells a finished prefix.
     local fresh=false
     [[ -f $prefix/.tala-prefix-ready ]] || { rm -rf "$prefix"; fresh=true; }
     mkdir -p "$prefix"
@@ -60,8 +53,7 @@ start_session() {
     local server=$!
     echo $server >"$session/wineserver.pid"
     wait_for test -S "/proc/$server/cwd/socket"
-    # The session's first Wine process starts Wine's services, which keep its
-    # output open: it writes to the log.
+    # The first Wine process starts Wine's services, which keep its output open: it writes to the log.
     if $fresh; then
         {
             timeout 300 wine wineboot --init

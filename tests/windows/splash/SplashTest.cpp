@@ -1,12 +1,7 @@
-// The splash screen of tala.exe under Wine, as a user meets it: Shop.exe with
-// a "Display" section in Shop.ini, the stand-in VM library holding the Java
-// thread before the VM is made until the test has looked. What the screen
-// shows is judged by its pixels; the launcher's windows and message boxes by
-// what another process sees of them; the runtime's splash library by a
-// stand-in that records its calls.
+// The splash screen of tala.exe under Wine, judged by the screen's pixels, the
+// windows another process sees, and a runtime splash library that records its calls.
 #include "os/SplashWindow.h"
 #include "tests/windows/ForeignWindows.h"
-#include "tests/windows/LauncherProcess.h"
 #include "tests/windows/ShopFolder.h"
 #include "tests/windows/WaitUntil.h"
 #include "tests/windows/splash/SplashPicture.h"
@@ -23,13 +18,11 @@ namespace fs = std::filesystem;
 
 constexpr wchar_t kSplashClass[] = L"SplashScreenWindow";
 constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
-// How long a window that should not come is given to come anyway: several
-// times what the splash window takes to appear once the hold is reached.
+// Several times what the splash window takes to appear once the hold is reached.
 constexpr auto kGraceForAbsence = 1500ms;
 
-// Shop.exe on the stand-in, held at the points given ("create": the splash
-// has started, main has not run; "detach": main is over and an uncaught
-// exception has been dealt with) until the test lets each go.
+// Shop.exe held at "create" (the splash has started, main has not run) or
+// "detach" (main is over, an uncaught exception dealt with) until let go.
 class SplashStart {
 public:
     SplashStart(const ShopFolder& shop, const std::u16string& display, const std::string& holds = "create",
@@ -40,11 +33,8 @@ public:
         shop.Play("hold=" + holds + "\n" + scenario);
         launch.emplace(shop.CommandLine(arguments), shop.Folder());
     }
-    ~SplashStart() { Release("create"), Release("detach"); }
+    ~SplashStart() { shop_.Release("create"), shop_.Release("detach"); }
 
-    bool WaitHeld(const std::string& point) const { return shop_.WaitHeld(point); }
-    void Release(const std::string& point) const { shop_.Release(point); }
-    // A splash window the user can see: shown, and with an image in it.
     bool ShowsWindow() const
     {
         const HWND window = launch->Window(kSplashClass);
@@ -52,10 +42,9 @@ public:
         return window != nullptr && ::IsWindowVisible(window) && ::GetWindowRect(window, &frame) &&
                !::IsRectEmpty(&frame);
     }
-    // main ran and the launcher ended by itself with the exit code.
-    void ExpectMainRanAndEnded(std::uint32_t exitCode) const
+    void ExpectMainRanAndEnded() const
     {
-        EXPECT_EQ(launch->WaitForExit(), exitCode) << shop_.Record().Text();
+        EXPECT_EQ(launch->WaitForExit(), 0u) << shop_.Record().Text();
         EXPECT_TRUE(shop_.Record().Arguments()) << "main was not called\n" << shop_.Record().Text();
         EXPECT_EQ(shop_.Record().Complaints(), std::vector<std::string>{}) << shop_.Record().Text();
     }
@@ -75,8 +64,7 @@ std::vector<std::string> SplashRecord(const ShopFolder& shop)
 }
 
 // Wine takes its own copy of a system library over one in the application's
-// folder. Windows takes the folder's, and so does Wine for a program whose
-// Wine settings say so: here Shop.exe, for one library, while this lives.
+// folder; Windows takes the folder's, and so does Wine for Shop.exe while this lives.
 class ApplicationFolderFirst {
 public:
     explicit ApplicationFolderFirst(const wchar_t* library) : library_(library)
@@ -92,12 +80,6 @@ private:
     static constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Shop.exe\\DllOverrides";
     const wchar_t* library_;
 };
-
-void InstallSplashLibrary(const ShopFolder& shop, const wchar_t* variant)
-{
-    fs::copy_file(BesideThisProgram(variant), shop.Home() / "bin" / "splashscreen.dll");
-}
-
 
 TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnds)
 {
@@ -115,13 +97,12 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
     for (const Case& c : cases) {
         SCOPED_TRACE(c.width);
         const ShopFolder shop;
-        // Drawn with the system's GDI+: a gdiplus.dll beside the launcher, where
-        // anyone who can write to its folder could have put one, is never loaded.
+        // Drawn with the system's GDI+: a gdiplus.dll planted beside the launcher is never loaded.
         fs::copy_file(BesideThisProgram(L"planted\\gdiplus.dll"), shop.Folder() / "gdiplus.dll");
         const ApplicationFolderFirst gdiplusFromTheFolder(L"gdiplus");
         WritePicture(shop.Folder() / "splash.bmp", c.width, c.height);
         const SplashStart start(shop, u"Splash Screen=splash.bmp\r\nSplash Screen Shadow=" + c.shadowSetting);
-        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
+        ASSERT_TRUE(shop.WaitHeld("create")) << shop.Record().Text();
         const bool shown = WaitUntil([&] { return start.ShowsWindow(); }, 10s);
         EXPECT_FALSE(fs::exists(shop.Folder() / "planted-library-loaded.txt"))
             << "the gdiplus.dll beside the launcher was loaded";
@@ -156,15 +137,14 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
         }
         EXPECT_TRUE(WaitUntil(showsImage, 10s)) << "the image did not come back: " << mismatch;
 
-        start.Release("create");
-        start.ExpectMainRanAndEnded(0);
+        shop.Release("create");
+        start.ExpectMainRanAndEnded();
         EXPECT_EQ(TopLevelWindows(0, kSplashClass), std::vector<HWND>{}) << "a splash window outlived the launcher";
     }
 }
 
-// Which splash shows, if any: the own window for a readable image unless
-// the exact switch is given (which main still gets), the runtime's library
-// when it is preferred, present and complete.
+// The own window for a readable image unless the exact switch is given (main
+// still gets it); the runtime's library when preferred, present and complete.
 TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
 {
     const std::string name = Ansi(L"splash.img");
@@ -201,14 +181,14 @@ TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
         SCOPED_TRACE(testing::PrintToString(std::wstring(c.display.begin(), c.display.end())) + " " +
                      testing::PrintToString(c.arguments) + " " + c.image);
         const ShopFolder shop;
-        if (c.library != nullptr) InstallSplashLibrary(shop, c.library);
+        if (c.library != nullptr) fs::copy_file(BesideThisProgram(c.library), shop.Home() / "bin" / "splashscreen.dll");
         if (c.image == "picture") WritePicture(shop.Folder() / "splash.img", 40, 30);
         if (c.image != "picture" && !c.image.empty()) WriteBytes(shop.Folder() / "splash.img", c.image);
         const SplashStart start(shop, c.display, "create", c.arguments);
-        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
+        ASSERT_TRUE(shop.WaitHeld("create")) << shop.Record().Text();
         EXPECT_EQ(WaitUntil([&] { return start.ShowsWindow(); }, c.ownWindow ? 10s : kGraceForAbsence), c.ownWindow);
-        start.Release("create");
-        start.ExpectMainRanAndEnded(0);
+        shop.Release("create");
+        start.ExpectMainRanAndEnded();
         EXPECT_EQ(SplashRecord(shop), c.record);
         std::wstring joined;
         for (const std::u16string& argument : shop.Record().Arguments().value_or(std::vector<std::u16string>{})) {
@@ -218,28 +198,24 @@ TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
     }
 }
 
-// Held again before the Java thread detaches: main is over, and an uncaught
-// exception has been dealt with.
 TEST(SplashWindow, OnlyAnExceptionLeavingMainClosesItBeforeTheLauncherEnds)
 {
     for (const std::wstring main : {L"return", L"throw"}) {
         const ShopFolder shop;
         WritePicture(shop.Folder() / "splash.bmp", 200, 100);
         const SplashStart start(shop, u"Splash Screen=splash.bmp", "create detach", main);
-        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
+        ASSERT_TRUE(shop.WaitHeld("create")) << shop.Record().Text();
         ASSERT_TRUE(WaitUntil([&] { return start.launch->Window(kSplashClass) != nullptr; }, 10s));
-        start.Release("create");
-        ASSERT_TRUE(start.WaitHeld("detach")) << shop.Record().Text();
+        shop.Release("create");
+        ASSERT_TRUE(shop.WaitHeld("detach")) << shop.Record().Text();
         EXPECT_EQ(start.launch->Window(kSplashClass) != nullptr, main == L"return");
-        start.Release("detach");
-        start.ExpectMainRanAndEnded(0);
+        shop.Release("detach");
+        start.ExpectMainRanAndEnded();
     }
 }
 
-// The Java thread fails (the VM is not made) and waits on its message box:
-// the box belongs to the own splash window while it exists; the runtime's
-// splash library, given the picture's path in the ANSI code page, is closed
-// once, after the box.
+// The VM is not made: the box belongs to the own splash window; the runtime's
+// splash library, given the path in the ANSI code page, is closed once, after the box.
 TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
 {
     const std::wstring image = L"spl\u00E4sh.bmp";
@@ -248,14 +224,14 @@ TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
     for (const bool native : {false, true}) {
         SCOPED_TRACE(native);
         const ShopFolder shop;
-        if (native) InstallSplashLibrary(shop, L"standin-splashscreen.dll");
+        if (native) fs::copy_file(BesideThisProgram(L"standin-splashscreen.dll"), shop.Home() / "bin" / "splashscreen.dll");
         WritePicture(shop.Folder() / image, 200, 100);
         const SplashStart start(shop, u"Splash Screen=" + std::u16string(image.begin(), image.end()) +
                                           (native ? u"\r\nPreffer Native Splash Screen=yes" : u""),
                                 "create", L"", "create-result=-1\n");
-        ASSERT_TRUE(start.WaitHeld("create")) << shop.Record().Text();
+        ASSERT_TRUE(shop.WaitHeld("create")) << shop.Record().Text();
         EXPECT_EQ(WaitUntil([&] { return start.ShowsWindow(); }, native ? kGraceForAbsence : 10s), !native);
-        start.Release("create");
+        shop.Release("create");
         const HWND box = start.launch->WaitForDialog(); // message 203, from the Java thread
         ASSERT_NE(box, nullptr) << "no message box\n" << shop.Record().Text();
         EXPECT_EQ(::GetWindow(box, GW_OWNER), start.launch->Window(kSplashClass));
@@ -275,8 +251,7 @@ TEST(SplashWindow, ErasingTheBackgroundDrawsNothing)
     os::SplashScreenWindow splash;
     const auto window = static_cast<HWND>(splash.Create((folder.Path() / "splash.bmp").u16string(), false));
     ASSERT_NE(window, nullptr);
-    // A canvas of a colour no brush of the window has: a background painted
-    // before the image, which would flicker, shows as any other colour.
+    // A background painted before the image would flicker: any other colour shows it.
     Canvas canvas(40, 30);
     canvas.Fill(0xABCDEF);
     EXPECT_EQ(::SendMessageW(window, WM_ERASEBKGND, reinterpret_cast<WPARAM>(canvas.Dc()), 0), 1);
