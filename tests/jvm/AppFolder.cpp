@@ -7,8 +7,7 @@
 
 namespace tala::test {
 RunResult AppFolder::RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
-                                   bool errorsOnTerminal,
-                                   std::chrono::seconds timeout) const
+                                   bool errorsOnTerminal) const
 {
     // The controlling side of a new pseudo-terminal, read without blocking.
     const os::FileDescriptor master(::posix_openpt(O_RDWR | O_NOCTTY | O_CLOEXEC | O_NONBLOCK));
@@ -22,7 +21,7 @@ RunResult AppFolder::RunOnTerminal(const std::vector<std::string>& arguments, co
             shown.append(buffer, static_cast<std::size_t>(n));
         }
     };
-    const auto giveUp = std::chrono::steady_clock::now() + timeout;
+    const auto giveUp = std::chrono::steady_clock::now() + std::chrono::seconds(60);
     while (!launcher.Wait(std::chrono::milliseconds(50)) && std::chrono::steady_clock::now() < giveUp) readShown();
     RunResult result = launcher.Finish(std::chrono::milliseconds(0));
     readShown();

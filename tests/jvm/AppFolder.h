@@ -73,8 +73,7 @@ public:
     // As from a shell: input is typed in at once (the terminal keeps it until read);
     // output is all the terminal showed, echo and (unless kept off) standard error too.
     RunResult RunOnTerminal(const std::vector<std::string>& arguments, const std::string& input,
-                            bool errorsOnTerminal = true,
-                            std::chrono::seconds timeout = std::chrono::seconds(60)) const;
+                            bool errorsOnTerminal = true) const;
 
 private:
     std::vector<std::string> Argv(const std::vector<std::string>& arguments) const

@@ -13,12 +13,11 @@ namespace {
 
 namespace fs = std::filesystem;
 
-RunResult RunProbe(const std::string& settings, const std::vector<std::string>& arguments = {},
-                   std::chrono::seconds timeout = std::chrono::seconds(60))
+RunResult RunProbe(const std::string& settings, const std::vector<std::string>& arguments = {})
 {
     AppFolder app;
     app.WriteSettings(settings);
-    return app.Run(arguments, timeout);
+    return app.Run(arguments);
 }
 
 TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)

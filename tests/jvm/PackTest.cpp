@@ -102,8 +102,7 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
     const Case cases[] = {
         {"a missing settings file", with({"--settings", "@/none.ini"}), "@/none.ini", "cannot be read"},
         {"a jar that is no zip", with({"--jar", "@/shop"}), "@/shop", "is not a zip file"},
-        {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop",
-         "Linux (ELF)"},
+        {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop", "Linux (ELF)"},
         {"a program that is no Tala launcher", {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
          TALA_PAIR_HELPER_PATH, "is not a Tala launcher"},
         {"a cut Windows executable", {"--launcher", "@/cut.exe", "--output", "@/packed"}, "@/cut.exe", "cut short"},

@@ -48,8 +48,7 @@ std::string Utf16LeWithBom(const std::u16string& text)
     return bytes;
 }
 
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::u16string name,
-                                                     const std::optional<std::u16string>& value)
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::u16string name, const std::optional<std::u16string>& value)
     : name_(std::move(name)), previous_(os::ReadEnvironmentVariable(name_))
 {
     os::WriteEnvironmentVariable(name_, value);

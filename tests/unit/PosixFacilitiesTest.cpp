@@ -54,8 +54,7 @@ TEST(IniText, WritesChangeOnlyTheirLine)
     struct Case { std::u16string before, section, key, value, after; };
     const Case cases[] = {
         {u"", u"S", u"K", u"v", u"[S]\nK=v\n"},
-        {u"; mine\r\n[S]\r\nk = old \r\nX=1\r\n", u"s", u"K", u"new",
-         u"; mine\r\n[S]\r\nK=new\r\nX=1\r\n"},
+        {u"; mine\r\n[S]\r\nk = old \r\nX=1\r\n", u"s", u"K", u"new", u"; mine\r\n[S]\r\nK=new\r\nX=1\r\n"},
         {u"[S]\nA=1\n\n[T]\nB=2", u"S", u"K", u"v", u"[S]\nA=1\nK=v\n\n[T]\nB=2"},
         {u"[T]\nB=2", u"S", u"K", u"v", u"[T]\nB=2\n[S]\nK=v\n"},
         {u"[S]\nA=1", u"S", u"K", u"v", u"[S]\nA=1\nK=v\n"},

@@ -12,8 +12,7 @@ protected:
     bool Read(const std::string& javaRuntime, const std::string& application = "")
     {
         test::WriteBytes(folder.Path() / "Shop.ini",
-                         "[Java Runtime Environment]\n" + javaRuntime + "\n[Application]\n" +
-                             application + "\n");
+                         "[Java Runtime Environment]\n" + javaRuntime + "\n[Application]\n" + application + "\n");
         settings = LauncherSettings();
         testing::internal::CaptureStderr();
         const bool ok = ReadSettingsFor(folder.Child("Shop.exe"), settings);

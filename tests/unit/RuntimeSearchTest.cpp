@@ -233,8 +233,7 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
         {"the 32-bit view serves a pair product",
          FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32),
          [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk-x86\\bin\\client\\jvm.dll"},
-        {"JRE Path comes first, whatever its version",
-         FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
+        {"JRE Path comes first, whatever its version", FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
          [](auto& s) { s.jrePath = u"D:\\picked"; }, u"D:\\picked\\bin\\hotspot\\jvm.dll"},
         {"a JRE Path without a VM library is passed over", sunMix,
          [](auto& s) { s.jrePath = u"D:\\empty\\"; }, u"C:\\jre17\\bin\\client\\jvm.dll"},
@@ -301,7 +300,6 @@ TEST(RuntimeSearch, TellsWhereTheChoiceCameFrom)
     settings.pairProduct = u"C:\\Shop32.exe";
     auto choice = SearchRuntime(settings, u"", machine, os::PathStyle::Windows);
     ASSERT_TRUE(choice);
-    EXPECT_TRUE(choice->from32BitView);
     EXPECT_EQ(choice->version, VersionNumber(11, 0, 2, 0));
 
     settings.jrePath = u"D:\\jre";

@@ -93,8 +93,7 @@ TEST(ClassPath, EntriesResolvedBySearchOrTakenAsWritten)
 
 class BuildVmOptionsTest : public testing::Test {
 protected:
-    bool Build(const std::string& classPath, const std::string& parameters,
-               const std::string& application)
+    bool Build(const std::string& classPath, const std::string& parameters, const std::string& application)
     {
         test::WriteBytes(folder.Path() / "shop.ini",
                          "[Class Path]\nClass Path=" + classPath +

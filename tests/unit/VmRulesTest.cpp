@@ -104,8 +104,7 @@ public:
     {
         calls += u"+" + path + u" ";
         if (failing_.count(path) != 0) return os::FolderCreation::Failed;
-        return existing_.insert(path).second ? os::FolderCreation::Created
-                                             : os::FolderCreation::AlreadyExists;
+        return existing_.insert(path).second ? os::FolderCreation::Created : os::FolderCreation::AlreadyExists;
     }
     void RemoveIfEmpty(const std::u16string& path) override { calls += u"-" + path + u" "; }
 
