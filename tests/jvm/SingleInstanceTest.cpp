@@ -252,30 +252,19 @@ TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDow
     Release(*first);
 }
 
-// Another user's datagram socket, bound where the header it planted names the listener.
-class PlantedSocket {
-public:
-    // An abstract name when the path starts with "@".
-    explicit PlantedSocket(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_DGRAM, 0))
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        if (path[0] == '@') address.sun_path[0] = '\0';
-        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (path[0] != '@'));
-        bound_ = ::bind(socket_.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    }
-    bool IsBound() const { return bound_; }
-    bool ReceivedAnything() const
-    {
-        char byte;
-        return ::recv(socket_.Get(), &byte, 1, MSG_DONTWAIT) >= 0;
-    }
-
-private:
-    os::FileDescriptor socket_;
-    bool bound_ = false;
-};
+// Another user's datagram socket, bound where the header it planted names the listener (an
+// abstract name when the path starts with "@"); none if it cannot be bound.
+os::FileDescriptor PlantedSocket(const std::string& path)
+{
+    os::FileDescriptor socket(::socket(AF_UNIX, SOCK_DGRAM, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (path[0] == '@') address.sun_path[0] = '\0';
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (path[0] != '@'));
+    const bool bound = ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    return bound ? std::move(socket) : os::FileDescriptor();
+}
 
 // Another user made every object a start would use first, naming a live listener of its own
 // that holds its block: the start runs its own main and leaves those objects as they were.
@@ -323,12 +312,13 @@ TEST_F(SingleInstance, ObjectsAnotherUserMadeFirstAreNeverUsed)
         lock.l_type = F_WRLCK;
         lock.l_len = 1;
         ASSERT_EQ(::fcntl(holder.Get(), F_OFD_SETLK, &lock), 0);
-        const PlantedSocket socket(socketPath);
-        ASSERT_TRUE(socket.IsBound());
+        const os::FileDescriptor socket = PlantedSocket(socketPath);
+        ASSERT_TRUE(socket.IsValid());
 
         auto start = app.Start({"5", "secret-token"});
         EXPECT_TRUE(Appears("main-started-" + std::to_string(start->Pid()))) << start->Errors();
-        EXPECT_FALSE(socket.ReceivedAnything());
+        char byte;
+        EXPECT_LT(::recv(socket.Get(), &byte, 1, MSG_DONTWAIT), 0) << "the start wrote to the other user's socket";
         EXPECT_TRUE(ReadBytes(blockPath) == header) << "the start wrote into the other user's block";
         WriteBytes(app.Path() / "release", "");
         EXPECT_EQ(start->Wait(kPatience), 5) << "main ran with the start's own arguments";

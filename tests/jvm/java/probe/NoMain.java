@@ -1,6 +1,0 @@
-package probe;
-
-public class NoMain {
-    public static void helper() {
-    }
-}
