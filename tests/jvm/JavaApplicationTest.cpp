@@ -5,7 +5,6 @@
 #include <gtest/gtest.h>
 
 #include <ctime>
-#include <tuple>
 #include <unistd.h>
 
 namespace tala::test {

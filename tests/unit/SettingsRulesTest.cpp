@@ -19,18 +19,8 @@ std::u16string Lookup(EmbeddedSettings& store, std::u16string_view section, std:
 TEST(EmbeddedSettings, LineRulesAndExactLookups)
 {
     EmbeddedSettings store;
-    store.Parse(u"before=ignored\r\n"
-                u" \t[ S ]\t \r\n"
-                u"k = v \r\n"
-                u";note=kept\r\n"
-                u"no equals sign\r\n"
-                u"\r\n"
-                u"x=a=b\r\n"
-                u"lone\nfeed=1\r\n"
-                u"[T]x\r\n"
-                u"y=2\r\n"
-                u"[ S ]\r\n"
-                u"k=w");
+    store.Parse(u"before=ignored\r\n \t[ S ]\t \r\nk = v \r\n;note=kept\r\nno equals sign\r\n\r\nx=a=b\r\n"
+                u"lone\nfeed=1\r\n[T]x\r\ny=2\r\n[ S ]\r\nk=w");
     const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
         {u" S ", u"k", u"v"},             // trimmed; the repeated header's entry is never found
         {u" s ", u"k", u"<absent>"},      // section names are case-sensitive
