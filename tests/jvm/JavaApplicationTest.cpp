@@ -53,13 +53,9 @@ TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
         const RunResult result = RunProbe(c.settings, c.arguments);
         EXPECT_EQ(result.exitCode, c.exitCode) << c.rule << ": " << result.errors;
         EXPECT_EQ(result.output, c.output) << c.rule;
-        std::size_t at = 0;
-        for (const std::string& text : c.said) {
-            at = result.errors.find(text, at);
-            if (at == std::string::npos) {
-                ADD_FAILURE() << c.rule << ": missing \"" << text << "\" in\n" << result.errors;
-                break;
-            }
+        for (std::size_t i = 0, at = 0; i < c.said.size() && at != std::string::npos; ++i) {
+            at = result.errors.find(c.said[i], at);
+            EXPECT_NE(at, std::string::npos) << c.rule << ": missing \"" << c.said[i] << "\" in\n" << result.errors;
         }
     }
 }

@@ -35,10 +35,7 @@ TEST(IniText, DecodesTheEncodingsUsersSave)
 
 TEST(IniText, LinesAsTheProfileFunctionsReadThem)
 {
-    const std::u16string text = u"K=before any section\r\n"
-                                u"[ Spaced ]\r\n"
-                                u"[broken header\r\n"
-                                u"\t key \t= \t v \t\x1A\r\n"
+    const std::u16string text = u"K=before any section\r\n[ Spaced ]\r\n[broken header\r\n\t key \t= \t v \t\x1A\r\n"
                                 u"[Two]\r\nA=1\r\n[two]\r\nA=2\r\nB=3\r\n";
     const std::tuple<std::u16string, std::u16string, std::optional<std::u16string>> cases[] = {
         {u" spaced ", u"KEY", u"v"}, {u" Spaced ", u"[broken header", u""}, {u"Spaced", u"key", std::nullopt},
