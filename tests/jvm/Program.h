@@ -15,12 +15,8 @@
 
 namespace tala::test {
 
-struct RunResult {
-    int exitCode = -1; // the exit status, or 128 + the signal that ended it
-    bool timedOut = false;
-    std::string output; // standard output
-    std::string errors; // standard error
-};
+// exitCode: the exit status, or 128 + the signal that ended it; output and errors: its two streams.
+struct RunResult { int exitCode = -1; bool timedOut = false; std::string output, errors; };
 
 class Program {
 public:
@@ -29,8 +25,6 @@ public:
     Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
             const std::string& terminal = "", bool errorsOnTerminal = true);
     ~Program() { Kill(); }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     pid_t Pid() const { return pid_; }
     // The exit status once it has ended; nothing while it still runs at the time-out.
