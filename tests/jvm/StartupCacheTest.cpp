@@ -94,15 +94,11 @@ void SwapInForeignArchive(const CachedApp& app, const fs::path& cache)
 
 TEST(StartupCache, LaterStartsMapTheCacheAndAnythingWrongWithItOnlyCostsARecording)
 {
-    struct Case {
-        const char* rule;
-        std::optional<fs::path> runtime;
-        std::string parameters;
-        std::function<void(const CachedApp&)> afterFirstStart;
-        std::vector<bool> mapsLater; // the starts after the first
-        std::size_t files;           // caches in the folder at the end
-        std::size_t againAfter = 0;  // a later start after which afterFirstStart runs too
-    };
+    // mapsLater: each start after the first; files: caches at the end; againAfter: a later start
+    // after which afterFirstStart runs too.
+    struct Case { const char* rule; std::optional<fs::path> runtime; std::string parameters;
+        std::function<void(const CachedApp&)> afterFirstStart; std::vector<bool> mapsLater; std::size_t files;
+        std::size_t againAfter = 0; };
     const auto cacheOf = [](const CachedApp& app) { return app.CacheFiles().at(0); };
     const Case cases[] = {
         {"the second start maps what the first recorded", JdkHome(), "", [](const CachedApp&) {}, {true, true}, 1},
