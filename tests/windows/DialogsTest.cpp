@@ -23,7 +23,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kCancelled = 0xFFFFFFFF; // -1
 constexpr wchar_t kNotFound[] = L"JRE Not Found";
 constexpr wchar_t kJavaException[] = L"Java Exception";
 const std::wstring kDownloadAddress(kRuntimeDownloadAddress.begin(), kRuntimeDownloadAddress.end());
@@ -149,7 +148,7 @@ TEST(RuntimeNotFoundDialog, NamesTheRuntimeNeededAndCancellingEndsWithMinusOneWr
         ASSERT_NE(start.dialog, nullptr) << "no dialog; exit code " << start.launch.WaitForExit(0ms).value_or(0);
         EXPECT_EQ(ControlText(start.dialog, IDC_NOT_FOUND_MESSAGE), std::wstring(c.message.begin(), c.message.end()));
         c.leave(start.dialog);
-        EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
+        EXPECT_EQ(start.launch.WaitForExit(), kExitMinusOne);
         EXPECT_FALSE(fs::exists(shop.UserSettingsFolder()));
         EXPECT_EQ(ReadBytes(shop.Folder() / "Shop.ini"), settingsBefore);
     }
@@ -179,7 +178,7 @@ TEST(RuntimeNotFoundDialog, OkStartsAPickedFolderThatHoldsTheVmAskedForAndTheNex
         }
         if (!c.picks.back().second) {
             PostClick(start.dialog, IDCANCEL);
-            EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
+            EXPECT_EQ(start.launch.WaitForExit(), kExitMinusOne);
             EXPECT_FALSE(fs::exists(shop.UserSettingsFolder()));
             continue;
         }
@@ -220,7 +219,7 @@ TEST(RuntimeNotFoundDialog, TheDownloadAddressIsALinkThatShowsItselfUnderThePoin
     EXPECT_EQ(TextOf(tooltip), kDownloadAddress);
     ::SetCursorPos(0, 0);
     PostClick(start.dialog, IDCANCEL);
-    EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
+    EXPECT_EQ(start.launch.WaitForExit(), kExitMinusOne);
 }
 
 TEST(DownloadLink, ReadsTheUsersLinkColourAsThreeDecimalNumbers)
@@ -252,41 +251,14 @@ TEST(DownloadLink, ShowsTheHandCursor)
     EXPECT_EQ(::GetCursor(), ::LoadCursorW(nullptr, IDC_HAND));
 }
 
-// The user's link colour (Internet Explorer's "Anchor Color") for one test.
-class ScopedLinkColour {
-public:
-    explicit ScopedLinkColour(const std::optional<std::wstring>& value) : previous_(Read()) { Set(value); }
-    ~ScopedLinkColour() { Set(previous_); }
-    ScopedLinkColour(const ScopedLinkColour&) = delete;
-    ScopedLinkColour& operator=(const ScopedLinkColour&) = delete;
-
-private:
-    static constexpr wchar_t kKey[] = L"Software\\Microsoft\\Internet Explorer\\Settings";
-    static std::optional<std::wstring> Read()
-    {
-        wchar_t data[256] = {};
-        DWORD size = sizeof data;
-        const LSTATUS read =
-            ::RegGetValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", RRF_RT_REG_SZ, nullptr, data, &size);
-        return read == ERROR_SUCCESS ? std::optional<std::wstring>(data) : std::nullopt;
-    }
-    static void Set(const std::optional<std::wstring>& value)
-    {
-        value ? ::RegSetKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color", REG_SZ, value->c_str(),
-                                  static_cast<DWORD>((value->size() + 1) * sizeof(wchar_t)))
-              : ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kKey, L"Anchor Color");
-    }
-
-    std::optional<std::wstring> previous_;
-};
-
 TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
 {
     constexpr std::uint32_t kBlue = 0x0000FF;
     const std::pair<std::optional<std::wstring>, std::uint32_t> cases[] = {
         {std::nullopt, kBlue}, {L"0,128,0", 0x008000}, {L"0,128", kBlue}};
     for (const auto& [setting, expected] : cases) {
-        const ScopedLinkColour colour(setting);
+        // Internet Explorer's "Anchor Color", which the link follows.
+        const ScopedUserValue colour(L"Software\\Microsoft\\Internet Explorer\\Settings", L"Anchor Color", setting);
         const ShopFolder shop(nullptr);
         shop.Write();
         const DialogStart start(shop, kNotFound);
@@ -302,7 +274,7 @@ TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
             EXPECT_EQ(shot.Count(kBlue), 0u);
         }
         PostClick(start.dialog, IDCANCEL);
-        EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
+        EXPECT_EQ(start.launch.WaitForExit(), kExitMinusOne);
     }
 }
 
@@ -336,7 +308,7 @@ TEST(ExceptionDialog, ShowsTheRuntimesTraceAndEndsTheApplicationAsChosen)
         EXPECT_EQ(ControlText(start.dialog, IDC_STACK_TRACE),
                   L"java.lang.IllegalStateException\r\n\tat shop.App.main(App.java:3)\r\n");
         c.give(start.dialog);
-        EXPECT_EQ(start.launch.WaitForExit(), c.stop ? kCancelled : 0u);
+        EXPECT_EQ(start.launch.WaitForExit(), c.stop ? kExitMinusOne : 0u);
         // Stop ends through System.exit(-1); after Ignore the VM ends as after a normal return.
         const StandInRecord record = shop.Record();
         EXPECT_EQ(record.Values("exit-hook"), c.stop ? std::vector<std::string>{"-1"} : std::vector<std::string>{});
@@ -503,7 +475,7 @@ TEST(Screenshot, BothDialogsAreCentredShowTheErrorIconAndAreDrawnForTheDpi)
             EXPECT_TRUE(SavePng(picture, file)) << file;
         }
         PostClick(start.dialog, IDCANCEL);
-        EXPECT_EQ(start.launch.WaitForExit(), kCancelled);
+        EXPECT_EQ(start.launch.WaitForExit(), kExitMinusOne);
     }
 }
 

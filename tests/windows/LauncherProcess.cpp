@@ -43,14 +43,13 @@ HWND LauncherProcess::Window(std::wstring_view className) const
 HWND LauncherProcess::WaitForDialog(std::wstring_view caption, std::chrono::milliseconds timeout, HWND owner) const
 {
     HWND found = nullptr;
-    const auto matches = [&](HWND window) {
-        return ::IsWindowVisible(window) && (caption.empty() || TextOf(window) == caption) &&
-               (owner == nullptr || ::GetWindow(window, GW_OWNER) == owner);
-    };
     WaitUntil(
         [&] {
             for (HWND window : TopLevelWindows(processId_, L"#32770")) {
-                if (matches(window)) found = window;
+                if (::IsWindowVisible(window) && (caption.empty() || TextOf(window) == caption) &&
+                    (owner == nullptr || ::GetWindow(window, GW_OWNER) == owner)) {
+                    found = window;
+                }
             }
             return found != nullptr || !process_ || ::WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT;
         },
@@ -86,12 +85,6 @@ Dialog ReadDialog(HWND window)
 }
 
 } // namespace
-
-const DialogControl* Dialog::Control(int id) const
-{
-    const auto found = std::find_if(controls.begin(), controls.end(), [id](const auto& c) { return c.id == id; });
-    return found == controls.end() ? nullptr : &*found;
-}
 
 Outcome RunTarget(const Target& target, const DialogAnswer& answer)
 {

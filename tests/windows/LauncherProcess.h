@@ -55,8 +55,6 @@ struct Dialog {
     bool errorIcon = false; // the screen shows the system's error icon in it
     std::vector<DialogControl> controls; // the visible ones, in window order
     std::optional<int> clickedButton;
-
-    const DialogControl* Control(int id) const;
 };
 
 // The button to click on a dialog once it has been read; none leaves it open.
@@ -75,6 +73,7 @@ struct Outcome {
     std::uint32_t exitCode = 0; // all 32 bits: -1 is 0xFFFFFFFF
     std::vector<Dialog> dialogs;
 };
+inline constexpr std::uint32_t kExitMinusOne = 0xFFFFFFFF;
 
 // Runs the program to its end (or its time-out), reading and answering each dialog.
 Outcome RunTarget(const Target& target, const DialogAnswer& answer);

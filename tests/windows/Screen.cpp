@@ -15,7 +15,6 @@ namespace {
 // not DPI-aware (the launcher is).
 [[maybe_unused]] const bool kDpiAware = ::SetProcessDPIAware() != FALSE;
 
-// The PNG encoder GDI+ has built in.
 constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, std::uint32_t*& bits)

@@ -88,7 +88,7 @@ fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& ki
 {
     const fs::path runtime = Folder() / name;
     InstallStandIn(kStandInVm, runtime / "bin" / kind / "jvm.dll");
-    WriteScenario(runtime / "bin" / kind / "jvm.dll", "main-class=shop/App\n");
+    WriteBytes(runtime / "bin" / kind / standin::kScenarioFileName, "main-class=shop/App\n");
     return runtime;
 }
 
@@ -99,12 +99,12 @@ fs::path ShopFolder::VmLibraryOf(const fs::path& runtime)
 
 void ShopFolder::Play(const fs::path& runtime, const std::string& scenario)
 {
-    WriteScenario(VmLibraryOf(runtime), "main-class=shop/App\n" + scenario);
+    WriteBytes(VmLibraryOf(runtime).parent_path() / standin::kScenarioFileName, "main-class=shop/App\n" + scenario);
 }
 
 StandInRecord ShopFolder::RecordOf(const fs::path& runtime)
 {
-    return StandInRecord::Beside(VmLibraryOf(runtime));
+    return StandInRecord(VmLibraryOf(runtime));
 }
 
 std::wstring ShopFolder::RememberedJrePath() const

@@ -37,8 +37,7 @@ public:
     bool WaitHeld(const std::string& point) const;
     void Release(const std::string& point) const;
 
-    // A 32-bit runtime jre32 and the pair program Shop32.exe (waiting while a file
-    // "hold" lies beside it); the settings lines that name both.
+    // A 32-bit runtime jre32 and the pair program Shop32.exe; the settings lines naming both.
     std::u16string AddPairProduct(const std::u16string& pairReturnCode) const;
     std::wstring PairCommandLine() const; // once the pair has recorded it, 20 s at most
 

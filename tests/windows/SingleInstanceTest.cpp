@@ -18,7 +18,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
 constexpr std::uint32_t kPairExitCode = 42;
 constexpr std::uint32_t kSecondaryResult = 7;
 
@@ -83,7 +82,7 @@ TEST(SingleInstance, LaterStartsLeaveTheirArgumentsAndEndWithTheFirstInstancesEx
         const StringList before = ReadBlock(name)->arguments;
         std::future<Outcome> later = shop.Start(c.arguments);
         if (!c.handedOver) {
-            ExpectEnd(later, kFailed, c.rule);
+            ExpectEnd(later, kExitMinusOne, c.rule);
             EXPECT_EQ(ReadBlock(name)->arguments, before) << c.rule << ": the block is left as it was";
             continue;
         }

@@ -28,11 +28,6 @@ inline void InstallStandIn(const wchar_t* variant, const std::filesystem::path& 
                                std::filesystem::copy_options::overwrite_existing);
 }
 
-inline void WriteScenario(const std::filesystem::path& vmLibrary, const std::string& scenario)
-{
-    WriteBytes(vmLibrary.parent_path() / standin::kScenarioFileName, scenario);
-}
-
 // A text in this process's ANSI code page, as the launcher hands narrow text over.
 inline std::string Ansi(const std::wstring& text)
 {
@@ -41,13 +36,11 @@ inline std::string Ansi(const std::wstring& text)
 
 class StandInRecord {
 public:
-    static StandInRecord Beside(const std::filesystem::path& vmLibrary)
+    explicit StandInRecord(const std::filesystem::path& vmLibrary)
+        : text_(ReadBytes(vmLibrary.parent_path() / standin::kRecordFileName))
     {
-        StandInRecord record;
-        record.text_ = ReadBytes(vmLibrary.parent_path() / standin::kRecordFileName);
-        std::istringstream lines(record.text_);
-        for (std::string line; std::getline(lines, line);) record.lines_.push_back(line);
-        return record;
+        std::istringstream lines(text_);
+        for (std::string line; std::getline(lines, line);) lines_.push_back(line);
     }
 
     const std::string& Text() const { return text_; } // for failure messages
@@ -82,8 +75,7 @@ public:
     std::optional<std::vector<std::u16string>> Arguments() const
     {
         const auto calls = ArgumentsOfCalls("main");
-        if (calls.empty()) return std::nullopt;
-        return calls.front();
+        return calls.empty() ? std::nullopt : std::optional(calls.front());
     }
 
     // As the VM library saw it at creation; none when unset.
@@ -99,12 +91,8 @@ public:
     // Lines that tell of a broken rule or a call made while an exception was pending.
     std::vector<std::string> Complaints() const
     {
-        std::vector<std::string> complaints;
-        for (const std::string& line : lines_) {
-            if (line.rfind("failure ", 0) == 0 || line.rfind("pending-exception ", 0) == 0) {
-                complaints.push_back(line);
-            }
-        }
+        std::vector<std::string> complaints = Values("failure");
+        for (const std::string& call : Values("pending-exception")) complaints.push_back("pending-exception " + call);
         return complaints;
     }
 

@@ -15,7 +15,6 @@ namespace {
 
 namespace fs = std::filesystem;
 
-constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
 constexpr std::int64_t kMiB = 1024 * 1024;
 
 // The words as a command line: a word with a blank, or none, in quotes.
@@ -36,11 +35,13 @@ struct Started {
     StandInRecord record;
 
     std::string Seen() const { return "\nseen:" + Describe(outcome) + "\nstand-in record:\n" + record.Text(); }
-    // Empty unless there is exactly one message box.
     std::u16string Message() const
     {
-        const DialogControl* text = outcome.dialogs.size() == 1 ? outcome.dialogs[0].Control(0xFFFF) : nullptr;
-        return text == nullptr ? u"" : std::u16string(text->text.begin(), text->text.end());
+        if (outcome.dialogs.size() != 1) return u"";
+        for (const DialogControl& text : outcome.dialogs[0].controls) {
+            if (text.id == 0xFFFF) return std::u16string(text.text.begin(), text.text.end());
+        }
+        return u"";
     }
     // "main 1": the calls with the threads that made them.
     std::vector<std::string> Calls() const
@@ -147,7 +148,7 @@ TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
         shop.Play(c.scenario);
         const Started started = Start(shop);
         const std::string seen = std::string(c.rule) + ": " + c.scenario + started.Seen();
-        EXPECT_EQ(started.outcome.exitCode, c.calls == wholeRoad ? 0u : kFailed) << seen;
+        EXPECT_EQ(started.outcome.exitCode, c.calls == wholeRoad ? 0u : kExitMinusOne) << seen;
         EXPECT_EQ(started.Message(), c.message) << seen;
         EXPECT_EQ(started.outcome.dialogs.size(), c.message.empty() ? 0u : 1u) << seen;
         EXPECT_EQ(started.Calls(), c.calls) << seen;

@@ -1,9 +1,7 @@
 #!/usr/bin/env bash
-# The Wine session of the windows tests: a virtual X display, a persistent
-# wineserver, a prefix made once per build tree. "run" exits with the
-# program's exit code; --dpi sets the screen's DPI for that program alone.
-# Processes are ended by the ids "start" recorded; a watchdog ends the session
-# should CTest end without "stop".
+# The windows tests' Wine session (Xvfb, a persistent wineserver, a prefix
+# per build tree); processes are ended by the ids "start" recorded, or by a
+# watchdog should CTest end without "stop".
 set -euo pipefail
 
 # True when process $1 runs program $2 (a recorded id may have been reused).

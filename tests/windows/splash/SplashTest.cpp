@@ -17,7 +17,6 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr wchar_t kSplashClass[] = L"SplashScreenWindow";
-constexpr std::uint32_t kFailed = 0xFFFFFFFF; // -1
 // Several times what the splash window takes to appear once the hold is reached.
 constexpr auto kGraceForAbsence = 1500ms;
 
@@ -63,23 +62,6 @@ std::vector<std::string> SplashRecord(const ShopFolder& shop)
     return lines;
 }
 
-// Wine takes its own copy of a system library over one in the application's
-// folder; Windows takes the folder's, and so does Wine for Shop.exe while this lives.
-class ApplicationFolderFirst {
-public:
-    explicit ApplicationFolderFirst(const wchar_t* library) : library_(library)
-    {
-        constexpr wchar_t kNativeFirst[] = L"native,builtin";
-        ::RegSetKeyValueW(HKEY_CURRENT_USER, kOverrides, library_, REG_SZ, kNativeFirst, sizeof kNativeFirst);
-    }
-    ~ApplicationFolderFirst() { ::RegDeleteKeyValueW(HKEY_CURRENT_USER, kOverrides, library_); }
-    ApplicationFolderFirst(const ApplicationFolderFirst&) = delete;
-    ApplicationFolderFirst& operator=(const ApplicationFolderFirst&) = delete;
-
-private:
-    static constexpr wchar_t kOverrides[] = L"Software\\Wine\\AppDefaults\\Shop.exe\\DllOverrides";
-    const wchar_t* library_;
-};
 
 TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnds)
 {
@@ -99,7 +81,10 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
         const ShopFolder shop;
         // Drawn with the system's GDI+: a gdiplus.dll planted beside the launcher is never loaded.
         fs::copy_file(BesideThisProgram(L"planted\\gdiplus.dll"), shop.Folder() / "gdiplus.dll");
-        const ApplicationFolderFirst gdiplusFromTheFolder(L"gdiplus");
+        // Wine takes its own copy of a system library over one in the application's
+        // folder; Windows takes the folder's, and so does Wine for Shop.exe told so.
+        const ScopedUserValue folderFirst(L"Software\\Wine\\AppDefaults\\Shop.exe\\DllOverrides", L"gdiplus",
+                                          L"native,builtin");
         WritePicture(shop.Folder() / "splash.bmp", c.width, c.height);
         const SplashStart start(shop, u"Splash Screen=splash.bmp\r\nSplash Screen Shadow=" + c.shadowSetting);
         ASSERT_TRUE(shop.WaitHeld("create")) << shop.Record().Text();
@@ -237,7 +222,7 @@ TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
         EXPECT_EQ(::GetWindow(box, GW_OWNER), start.launch->Window(kSplashClass));
         EXPECT_EQ(SplashRecord(shop), native ? shown : std::vector<std::string>{});
         PostClick(box, IDOK);
-        EXPECT_EQ(start.launch->WaitForExit(), kFailed);
+        EXPECT_EQ(start.launch->WaitForExit(), kExitMinusOne);
         std::vector<std::string> closed = shown;
         closed.push_back("SplashClose");
         EXPECT_EQ(SplashRecord(shop), native ? closed : std::vector<std::string>{});

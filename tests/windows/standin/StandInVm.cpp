@@ -10,11 +10,12 @@
 #include <algorithm>
 #include <cstring>
 #include <deque>
+#include <filesystem>
+#include <fstream>
 #include <map>
 #include <mutex>
 #include <set>
 #include <span>
-#include <sstream>
 #include <string>
 #include <type_traits>
 #include <vector>
@@ -154,11 +155,7 @@ public:
     }
 
     void Throw(const std::string& type) { pending[::GetCurrentThreadId()] = New(type); }
-    Object* Pending()
-    {
-        const auto found = pending.find(::GetCurrentThreadId());
-        return found == pending.end() ? nullptr : found->second;
-    }
+    Object* Pending() { return pending[::GetCurrentThreadId()]; }
 
     std::unique_lock<std::recursive_mutex> Enter(const char* function, bool allowedWithException = false)
     {
@@ -196,13 +193,7 @@ private:
                                                     "launcher-helper", "secondary-main", "secondary-result",
                                                     "printable-traces", "hold", "trace-lines"};
         scenarioRead_ = true;
-        std::string content(65536, '\0');
-        const HANDLE file = ::CreateFileW((folder_ + tala::test::standin::kScenarioFileName).c_str(), GENERIC_READ,
-                                          FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0, nullptr);
-        DWORD read = 0;
-        content.resize(::ReadFile(file, content.data(), static_cast<DWORD>(content.size()), &read, nullptr) ? read : 0);
-        ::CloseHandle(file);
-        std::istringstream lines(content);
+        std::ifstream lines(std::filesystem::path(folder_ + tala::test::standin::kScenarioFileName));
         for (std::string line; std::getline(lines, line);) {
             const std::size_t equals = line.find('=');
             if (line.empty()) continue;
