@@ -103,16 +103,13 @@ testing::AssertionResult Pick(const DialogStart& start, const fs::path& folder)
         return testing::AssertionFailure() << "no folder picker owned by the dialog";
     }
     const std::wstring path = folder.wstring();
-    const RemoteMemory remote(process, (path.size() + 1) * sizeof(wchar_t));
-    const bool selected = ::WriteProcessMemory(process, remote.at, path.c_str(), (path.size() + 1) * sizeof(wchar_t),
-                                               nullptr) &&
-                          WaitUntil(
-                              [&] {
-                                  DWORD_PTR ignored = 0;
-                                  Send(picker, BFFM_SETSELECTIONW, TRUE, remote, ignored);
-                                  return SelectedFolderName(process, tree) == folder.filename().wstring();
-                              },
-                              5s);
+    const std::size_t bytes = (path.size() + 1) * sizeof(wchar_t);
+    const RemoteMemory remote(process, bytes);
+    const bool selected = ::WriteProcessMemory(process, remote.at, path.c_str(), bytes, nullptr) && WaitUntil([&] {
+        DWORD_PTR ignored = 0;
+        Send(picker, BFFM_SETSELECTIONW, TRUE, remote, ignored);
+        return SelectedFolderName(process, tree) == folder.filename().wstring();
+    }, 5s);
     if (!selected || !::PostMessageW(::GetDlgItem(picker, IDOK), BM_CLICK, 0, 0)) {
         return testing::AssertionFailure() << "not picked";
     }
@@ -378,22 +375,20 @@ std::string FollowedAfter(HWND dialog, const std::map<int, RECT>& first, int wid
         {IDC_IGNORE_HINT, 0, 1, 1, 1}, {IDC_STOP_WARNING, 0, 1, 1, 1}, {0, 1, 1, 1, 1}, // the size grip
     };
     std::string mismatch;
-    WaitUntil(
-        [&] {
-            std::ostringstream out;
-            std::map<int, RECT> now = Layout(dialog);
-            for (const Following& e : kFollowing) {
-                const RECT was = first.contains(e.id) ? first.at(e.id) : RECT{};
-                const RECT expected{was.left + e.left * width, was.top + e.top * height, was.right + e.right * width,
-                                    was.bottom + e.bottom * height};
-                if (!first.contains(e.id) || !now.contains(e.id) || !::EqualRect(&now[e.id], &expected)) {
-                    out << " id " << e.id << " at (" << now[e.id].left << "," << now[e.id].top << ")-("
-                        << now[e.id].right << "," << now[e.id].bottom << ");";
-                }
+    WaitUntil([&] {
+        std::ostringstream out;
+        std::map<int, RECT> now = Layout(dialog);
+        for (const Following& e : kFollowing) {
+            const RECT was = first.contains(e.id) ? first.at(e.id) : RECT{};
+            const RECT expected{was.left + e.left * width, was.top + e.top * height, was.right + e.right * width,
+                                was.bottom + e.bottom * height};
+            if (!first.contains(e.id) || !now.contains(e.id) || !::EqualRect(&now[e.id], &expected)) {
+                out << " id " << e.id << " at (" << now[e.id].left << "," << now[e.id].top << ")-("
+                    << now[e.id].right << "," << now[e.id].bottom << ");";
             }
-            return (mismatch = out.str()).empty();
-        },
-        5s);
+        }
+        return (mismatch = out.str()).empty();
+    }, 5s);
     return mismatch;
 }
 
@@ -419,13 +414,11 @@ TEST(ExceptionDialog, ALongTraceScrollsAndTheControlsFollowTheFrameWhichStaysAtL
     EXPECT_EQ(FollowedAfter(dialog, first, 0, 0), "");
     // Maximised, the trace grows and the size grip has no corner to sit in.
     ::ShowWindowAsync(dialog, SW_MAXIMIZE);
-    EXPECT_TRUE(WaitUntil(
-        [&] {
-            std::map<int, RECT> now = Layout(dialog);
-            const LONG bottom = first.at(IDC_STACK_TRACE).bottom;
-            return ::IsZoomed(dialog) && !now.contains(0) && now[IDC_STACK_TRACE].bottom > bottom;
-        },
-        5s));
+    EXPECT_TRUE(WaitUntil([&] {
+        std::map<int, RECT> now = Layout(dialog);
+        const LONG bottom = first.at(IDC_STACK_TRACE).bottom;
+        return ::IsZoomed(dialog) && !now.contains(0) && now[IDC_STACK_TRACE].bottom > bottom;
+    }, 5s));
     ::ShowWindowAsync(dialog, SW_RESTORE);
     EXPECT_EQ(FollowedAfter(dialog, first, 0, 0), "");
     PostClick(dialog, IDOK);

@@ -43,17 +43,15 @@ HWND LauncherProcess::Window(std::wstring_view className) const
 HWND LauncherProcess::WaitForDialog(std::wstring_view caption, std::chrono::milliseconds timeout, HWND owner) const
 {
     HWND found = nullptr;
-    WaitUntil(
-        [&] {
-            for (HWND window : TopLevelWindows(processId_, L"#32770")) {
-                if (::IsWindowVisible(window) && (caption.empty() || TextOf(window) == caption) &&
-                    (owner == nullptr || ::GetWindow(window, GW_OWNER) == owner)) {
-                    found = window;
-                }
+    WaitUntil([&] {
+        for (HWND window : TopLevelWindows(processId_, L"#32770")) {
+            if (::IsWindowVisible(window) && (caption.empty() || TextOf(window) == caption) &&
+                (owner == nullptr || ::GetWindow(window, GW_OWNER) == owner)) {
+                found = window;
             }
-            return found != nullptr || !process_ || ::WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT;
-        },
-        timeout);
+        }
+        return found != nullptr || !process_ || ::WaitForSingleObject(process_.get(), 0) != WAIT_TIMEOUT;
+    }, timeout);
     return found;
 }
 
@@ -108,8 +106,7 @@ Outcome RunTarget(const Target& target, const DialogAnswer& answer)
             if (!::IsWindowVisible(window) || std::find(seen.begin(), seen.end(), window) != seen.end()) continue;
             seen.push_back(window);
             Dialog dialog = ReadDialog(window);
-            if (answer) dialog.clickedButton = answer(dialog);
-            if (dialog.clickedButton) PostClick(window, *dialog.clickedButton);
+            if (const std::optional<int> button = answer(dialog)) PostClick(window, *button);
             outcome.dialogs.push_back(std::move(dialog));
         }
     }

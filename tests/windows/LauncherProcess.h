@@ -54,7 +54,6 @@ struct Dialog {
     std::wstring caption;
     bool errorIcon = false; // the screen shows the system's error icon in it
     std::vector<DialogControl> controls; // the visible ones, in window order
-    std::optional<int> clickedButton;
 };
 
 // The button to click on a dialog once it has been read; none leaves it open.

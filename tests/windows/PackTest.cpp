@@ -135,8 +135,7 @@ TEST(Pack, RefusesAnIconWithAnImageBeyondItsEnd)
     const std::string icon = IconFile({{16, 0}});
     WriteBytes(folder.Path() / "broken.ico", icon.substr(0, icon.size() - 1));
     EXPECT_EQ(RunPackTool({L"--launcher", LauncherPath().wstring(), L"--output", (folder.Path() / "Shop.exe").wstring(),
-                           L"--icon", (folder.Path() / "broken.ico").wstring()}),
-              1u);
+                           L"--icon", (folder.Path() / "broken.ico").wstring()}), 1u);
     EXPECT_FALSE(fs::exists(folder.Path() / "Shop.exe"));
 }
 

@@ -48,8 +48,7 @@ protected:
         return home.wstring();
     }
 
-    void Register(const std::wstring& key, const std::wstring& name, const std::wstring& home,
-                  bool bits32 = false)
+    void Register(const std::wstring& key, const std::wstring& name, const std::wstring& home, bool bits32 = false)
     {
         RegisterValue(L"HKLM\\Software\\" + key + L"\\" + name, L"JavaHome", home, bits32);
     }

@@ -90,17 +90,15 @@ Picture CaptureScreen(const std::optional<RECT>& area)
 Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout)
 {
     Picture last;
-    WaitUntil(
-        [&] {
-            RECT frame{};
-            ::GetWindowRect(window, &frame);
-            Picture now = CaptureScreen(frame);
-            const bool settled = !now.Empty() && now.width == last.width && now.pixels == last.pixels;
-            last = std::move(now);
-            if (!settled) std::this_thread::sleep_for(100ms);
-            return settled;
-        },
-        timeout);
+    WaitUntil([&] {
+        RECT frame{};
+        ::GetWindowRect(window, &frame);
+        Picture now = CaptureScreen(frame);
+        const bool settled = !now.Empty() && now.width == last.width && now.pixels == last.pixels;
+        last = std::move(now);
+        if (!settled) std::this_thread::sleep_for(100ms);
+        return settled;
+    }, timeout);
     return last;
 }
 

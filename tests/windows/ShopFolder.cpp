@@ -55,11 +55,10 @@ std::future<Outcome> ShopFolder::Start(const std::wstring& arguments, std::chron
 
 bool ShopFolder::WaitHeld(const std::string& point) const
 {
-    const auto held = [&] {
+    return WaitUntil([&] {
         const std::vector<std::string> lines = Record().Values("held");
         return std::find(lines.begin(), lines.end(), point) != lines.end();
-    };
-    return WaitUntil(held, 15s);
+    }, 15s);
 }
 
 void ShopFolder::Release(const std::string& point) const

@@ -138,9 +138,7 @@ TEST(HandOff, ALaterStartsArgumentsReachSecondaryMainAndItsResultIsTheExitCode)
 
         const StandInRecord record = shop.Record();
         EXPECT_EQ(record.ArgumentsOfCalls("secondaryMain"),
-                  c.called ? std::vector<std::vector<std::u16string>>{handedOver}
-                           : std::vector<std::vector<std::u16string>>{})
-            << record.Text();
+                  std::vector<std::vector<std::u16string>>(c.called ? 1 : 0, handedOver)) << record.Text();
         EXPECT_EQ(record.ArgumentsOfCalls("main"), std::vector<std::vector<std::u16string>>{{u"first"}})
             << "the later start runs no main of its own\n" << record.Text();
         EXPECT_EQ(record.Complaints(), std::vector<std::string>{}) << record.Text();

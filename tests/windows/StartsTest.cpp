@@ -156,8 +156,7 @@ TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
         EXPECT_EQ(started.record.Complaints(), std::vector<std::string>{}) << seen;
         if (c.throughFindClass) {
             EXPECT_EQ(started.record.Values("check-and-load-main"),
-                      *c.throughFindClass ? std::vector<std::string>{} : std::vector<std::string>{"shop.App"})
-                << seen;
+                      *c.throughFindClass ? std::vector<std::string>{} : std::vector<std::string>{"shop.App"}) << seen;
             const std::vector<std::string> found = started.record.Values("find-class");
             EXPECT_EQ(std::count(found.begin(), found.end(), "shop/App found"), *c.throughFindClass ? 1 : 0) << seen;
         }
