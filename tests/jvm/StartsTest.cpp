@@ -39,8 +39,8 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
 
-// Here a settings value larger than the address space the launcher may use: a word and -1,
-// not an abort that says nothing.
+// Memory runs out reading a settings value larger than the address space the launcher may use:
+// the start says so and ends with -1, no abort that says nothing.
 TEST(StartFailure, RunningOutOfMemoryEndsWithAWordAndMinusOne)
 {
 #ifdef TALA_SANITIZE
