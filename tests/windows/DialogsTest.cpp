@@ -1,5 +1,4 @@
-// The two dialogs of tala.exe under Wine, "JRE Not Found" (with the folder
-// picker behind Browse) and "Java Exception", as the user meets them; given
+// The two dialogs of tala.exe and the folder picker under Wine, as the user meets them; given
 // --screenshots=FOLDER, saved there as <dialog>-<dpi>dpi.png for the README.
 #include "os/windows/HyperLinkControl.h"
 #include "resources/DialogIds.h"
@@ -29,9 +28,7 @@ const std::wstring kDownloadAddress(kRuntimeDownloadAddress.begin(), kRuntimeDow
 
 struct DialogStart {
     DialogStart(const ShopFolder& shop, const wchar_t* caption, const std::wstring& arguments = L"")
-        : launch(shop.CommandLine(arguments), shop.Folder()), dialog(launch.WaitForDialog(caption))
-    {
-    }
+        : launch(shop.CommandLine(arguments), shop.Folder()), dialog(launch.WaitForDialog(caption)) {}
     LauncherProcess launch;
     HWND dialog;
 };
@@ -80,10 +77,7 @@ std::wstring SelectedFolderName(HANDLE process, HWND tree)
     return text;
 }
 
-bool OkEnabled(HWND dialog)
-{
-    return ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE;
-}
+bool OkEnabled(HWND dialog) { return ::IsWindowEnabled(::GetDlgItem(dialog, IDOK)) != FALSE; }
 
 HWND OpenPicker(const DialogStart& start)
 {
@@ -97,8 +91,7 @@ testing::AssertionResult Pick(const DialogStart& start, const fs::path& folder)
     const HWND picker = OpenPicker(start);
     const HANDLE process = start.launch.Handle();
     const HWND tree = ::GetDlgItem(picker, 14145); // the tree shows and holds the selection
-    // The picker fills its tree and selects its first folder after it shows
-    // up; a selection made before that would be overwritten.
+    // The picker selects its first folder after it shows up: a selection made before would be overwritten.
     if (tree == nullptr || !WaitUntil([&] { return !SelectedFolderName(process, tree).empty(); }, 5s)) {
         return testing::AssertionFailure() << "no folder picker owned by the dialog";
     }
@@ -234,8 +227,7 @@ TEST(DownloadLink, ReadsTheUsersLinkColourAsThreeDecimalNumbers)
 
 TEST(DownloadLink, ShowsTheHandCursor)
 {
-    // A cursor of another process cannot be compared here (Wine keeps
-    // cursors per process), so the link control is made in this one.
+    // Wine keeps cursors per process, so the link control is made in this one.
     const os::UniqueWindow parent(
         ::CreateWindowExW(0, L"Static", nullptr, WS_POPUP, 0, 0, 200, 40, nullptr, nullptr, nullptr, nullptr));
     const os::UniqueWindow control(::CreateWindowExW(0, L"Static", L"https://adoptium.net/", WS_CHILD | WS_VISIBLE, 0,
@@ -260,8 +252,7 @@ TEST(DownloadLink, IsTheUsersLinkColourOrBlue)
         shop.Write();
         const DialogStart start(shop, kNotFound);
         ASSERT_NE(start.dialog, nullptr);
-        // The underline is a run of pixels of exactly the link colour,
-        // however the text itself is smoothed.
+        // The underline is a run of pixels of exactly the link colour, however the text is smoothed.
         RECT area{};
         ::GetWindowRect(::GetDlgItem(start.dialog, IDC_DOWNLOAD_LINK), &area);
         Picture shot;
@@ -337,9 +328,7 @@ SIZE FrameSize(HWND window)
 
 bool ResizeWindow(HWND window, SIZE frame)
 {
-    // Wine 8 loses a size that a DPI-aware thread sets on another process's
-    // window when the screen is not at 96 DPI; from a thread that is not
-    // DPI-aware it passes the size on unchanged.
+    // Wine 8 loses a size a DPI-aware thread sets on another process's window above 96 DPI.
     const DPI_AWARENESS_CONTEXT previous = ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
     // Asynchronous, so a hung program cannot hang the test; the WM_NULL after it marks it taken.
     const BOOL asked = ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,

@@ -25,8 +25,7 @@ std::wstring ClassNameOf(HWND window)
 
 std::wstring TextOf(HWND window)
 {
-    // Asked of the window: a control of another process answers WM_GETTEXT,
-    // not the title the system caches.
+    // A control of another process answers WM_GETTEXT, not the title the system caches.
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &length)) {
         return {};
@@ -55,15 +54,11 @@ void PostKey(HWND dialog, WPARAM key)
     if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndFocus != nullptr) {
         target = thread.hwndFocus;
     }
-    // The dialog's message loop hands keys to the dialog manager, which
-    // turns Escape into the cancel command.
+    // The dialog manager turns Escape into the cancel command.
     ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
-void PostCloseBox(HWND dialog)
-{
-    ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
+void PostCloseBox(HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 } // namespace tala::test

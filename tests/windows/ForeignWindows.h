@@ -1,5 +1,4 @@
-// Windows of another process as a test reads and works them; nothing waits
-// longer than a few seconds on a program that hangs.
+// Windows of another process as a test reads and works them, never waiting long on a hung program.
 #pragma once
 
 #include <windows.h>
@@ -15,10 +14,7 @@ std::vector<HWND> TopLevelWindows(DWORD processId, std::wstring_view className);
 
 std::wstring ClassNameOf(HWND window);
 std::wstring TextOf(HWND window);
-inline std::wstring ControlText(HWND dialog, int id)
-{
-    return TextOf(::GetDlgItem(dialog, id));
-}
+inline std::wstring ControlText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
 
 // Posted, not sent: the button may open a modal window of its own.
 void PostClick(HWND dialog, int buttonId);

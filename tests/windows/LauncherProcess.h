@@ -1,5 +1,4 @@
-// A program a test starts and meets as a user does: its windows, dialogs and
-// exit code. Every wait has an end; a program still running at the end is ended.
+// A program a test starts and meets as a user does; every wait has an end, a program left running is ended.
 #pragma once
 
 #include "os/windows/UniqueHandle.h"

@@ -1,6 +1,5 @@
-// What the launcher under test meets: paths a test program is given
-// (--launcher=PATH and the like, a host path becoming Z:; empty when
-// missing) or has beside it, and per-user registry values.
+// Paths a test program is given (--launcher=PATH and the like, a host path becoming Z:; empty when missing)
+// or has beside it, and per-user registry values the launcher reads.
 #pragma once
 
 #include <filesystem>

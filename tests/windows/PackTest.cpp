@@ -84,8 +84,8 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
         {L"OriginalFilename", L"Shop.exe"}, {L"InternalName", L"shop"},
         {L"Comments", L"Built on Linux"}};
     const fs::path shop = folder.Path() / "Shop.exe";
-    std::vector<std::wstring> words = {L"--launcher", LauncherPath().wstring(), L"--output", shop.wstring(), L"--icon",
-                                       (folder.Path() / "shop.ico").wstring(), L"--execution-level", L"highestAvailable"};
+    std::vector<std::wstring> words = {L"--launcher", LauncherPath().wstring(), L"--output", shop.wstring(),
+        L"--icon", (folder.Path() / "shop.ico").wstring(), L"--execution-level", L"highestAvailable"};
     for (const auto& [name, value] : strings) words.insert(words.end(), {L"--version", name + L"=" + value});
     ASSERT_EQ(RunPackTool(words), 0u);
 
@@ -101,8 +101,7 @@ TEST(Pack, BrandedLauncherReadsBackThroughWindows)
                                   fixed->dwProductVersionLS}),
               std::vector<DWORD>({0x00010002, 0x00030004, 0x00050006, 0}));
 
-    // The loader picks the image of each size from the group. (Asked for
-    // both sizes in one call, Wine 8 gives the large image twice.)
+    // One size a call: asked for both in one call, Wine 8 gives the large image twice.
     HICON large = nullptr;
     HICON small = nullptr;
     ASSERT_EQ(::ExtractIconExW(shop.c_str(), 0, &large, nullptr, 1), 1u);

@@ -1,5 +1,4 @@
-// The runtime search through the real registry in both views, set up with
-// reg.exe the way installers leave it; the architecture check on real images.
+// The runtime search through the real registry's views as installers leave them; real images' architecture.
 #include "os/ImageArchitecture.h"
 #include "os/windows/UniqueHandle.h"
 #include "runtime/FindRuntime.h"

@@ -10,9 +10,7 @@
 namespace tala::test {
 namespace {
 
-// Window rectangles and screen pixels in the same units on a screen of more
-// than 96 DPI too, where Wine would scale rectangles for a program that is
-// not DPI-aware (the launcher is).
+// Window rectangles and screen pixels in the same units above 96 DPI too, as for the launcher.
 [[maybe_unused]] const bool kDpiAware = ::SetProcessDPIAware() != FALSE;
 
 constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
@@ -31,7 +29,6 @@ HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, std::uint32_t*& bits)
     return bitmap;
 }
 
-// GDI+ for the length of one use.
 struct GdiPlus {
     GdiPlus() { ready = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok; }
     ~GdiPlus()
@@ -94,7 +91,7 @@ Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout)
         RECT frame{};
         ::GetWindowRect(window, &frame);
         Picture now = CaptureScreen(frame);
-        const bool settled = !now.Empty() && now.width == last.width && now.pixels == last.pixels;
+        const bool settled = !now.pixels.empty() && now.width == last.width && now.pixels == last.pixels;
         last = std::move(now);
         if (!settled) std::this_thread::sleep_for(100ms);
         return settled;
@@ -137,7 +134,7 @@ bool ShowsErrorIcon(HWND control)
 bool SavePng(const Picture& picture, const std::filesystem::path& file)
 {
     const GdiPlus gdiPlus;
-    if (picture.Empty() || !gdiPlus.ready) return false;
+    if (picture.pixels.empty() || !gdiPlus.ready) return false;
     // GDI+ reads the pixels in place; the picture outlives the bitmap.
     auto* scan = const_cast<BYTE*>(reinterpret_cast<const BYTE*>(picture.pixels.data()));
     Gdiplus::Bitmap bitmap(picture.width, picture.height, picture.width * 4, PixelFormat32bppRGB, scan);

@@ -19,7 +19,6 @@ struct Picture {
     int height = 0;
     std::vector<std::uint32_t> pixels; // 0xRRGGBB, rows top to bottom
 
-    bool Empty() const { return pixels.empty(); }
     std::optional<std::uint32_t> At(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
@@ -27,7 +26,7 @@ struct Picture {
     }
     std::size_t Count(std::uint32_t colour) const
     {
-        return static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), colour));
+        return static_cast<std::size_t>(std::ranges::count(pixels, colour));
     }
 };
 
@@ -56,8 +55,7 @@ private:
 Picture CaptureScreen(const std::optional<RECT>& area = std::nullopt);
 // The window with its frame, once two looks a moment apart agree or the time is up.
 Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout);
-// Whether the screen shows the system's error icon under another process's
-// control: its icon handle is that process's, so the pixels are compared.
+// Compared by pixels: the icon handle of another process's control is that process's.
 bool ShowsErrorIcon(HWND control);
 bool SavePng(const Picture& picture, const std::filesystem::path& file);
 

@@ -91,21 +91,6 @@ fs::path ShopFolder::AddRuntime(const std::wstring& name, const std::wstring& ki
     return runtime;
 }
 
-fs::path ShopFolder::VmLibraryOf(const fs::path& runtime)
-{
-    return runtime / "bin" / "server" / "jvm.dll";
-}
-
-void ShopFolder::Play(const fs::path& runtime, const std::string& scenario)
-{
-    WriteBytes(VmLibraryOf(runtime).parent_path() / standin::kScenarioFileName, "main-class=shop/App\n" + scenario);
-}
-
-StandInRecord ShopFolder::RecordOf(const fs::path& runtime)
-{
-    return StandInRecord(VmLibraryOf(runtime));
-}
-
 std::wstring ShopFolder::RememberedJrePath() const
 {
     const fs::path file = UserSettingsFolder() / "shop-1" / "Shop.ini";

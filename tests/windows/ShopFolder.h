@@ -1,5 +1,4 @@
-// An application folder as a product ships it (README.md): Shop.exe, lib\app.jar,
-// a per-user settings root of its own, a runtime jre on a stand-in unless none is asked for.
+// An application folder as a product ships it (README.md).
 #pragma once
 
 #include "tests/shared/TestFiles.h"
@@ -12,7 +11,6 @@
 
 namespace tala::test {
 
-// In place of a stand-in variant: a VM library file that is no library.
 inline constexpr wchar_t kNotALibrary[] = L"not a library";
 
 class ShopFolder {
@@ -43,10 +41,16 @@ public:
 
     // A runtime folder holding the stand-in as bin\<kind>\jvm.dll.
     std::filesystem::path AddRuntime(const std::wstring& name, const std::wstring& kind = L"server") const;
-    static std::filesystem::path VmLibraryOf(const std::filesystem::path& runtime);
+    static std::filesystem::path VmLibraryOf(const std::filesystem::path& runtime)
+    {
+        return runtime / "bin" / "server" / "jvm.dll";
+    }
     // A server runtime's scenario: main-class shop/App, then these lines.
-    static void Play(const std::filesystem::path& runtime, const std::string& scenario);
-    static StandInRecord RecordOf(const std::filesystem::path& runtime);
+    static void Play(const std::filesystem::path& runtime, const std::string& scenario)
+    {
+        WriteBytes(runtime / "bin" / "server" / standin::kScenarioFileName, "main-class=shop/App\n" + scenario);
+    }
+    static StandInRecord RecordOf(const std::filesystem::path& runtime) { return StandInRecord(VmLibraryOf(runtime)); }
 
     // Where the launcher keeps the runtime the user picked, and its "JRE Path".
     std::filesystem::path UserSettingsFolder() const { return Folder() / "user" / "Shop"; }

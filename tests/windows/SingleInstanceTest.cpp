@@ -1,6 +1,4 @@
-// Real tala.exe processes of a single-instance application: later starts
-// leave their arguments in the named block, post the registered message to
-// the first instance's listener thread and wait for its answer.
+// Real tala.exe processes of a single-instance application meeting through the named block and thread messages.
 #include "instance/InstanceBlock.h"
 #include "os/windows/UniqueHandle.h"
 #include "os/windows/Wide.h"

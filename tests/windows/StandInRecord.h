@@ -8,7 +8,6 @@
 #include "tests/windows/standin/StandInFormat.h"
 
 #include <algorithm>
-#include <cstdint>
 #include <filesystem>
 #include <optional>
 #include <sstream>

@@ -1,5 +1,4 @@
-// tala.exe as a product ships it, on the stand-in VM library: the start cases
-// both builds share, then what only the Windows build does.
+// tala.exe on the stand-in VM library: the start cases both builds share, then what only Windows does.
 #include "launcher/MessageId.h"
 #include "os/Environment.h"
 #include "tests/shared/CaseName.h"
@@ -97,8 +96,7 @@ TEST_P(BothBuilds, EndAsTheCaseSays)
 
 INSTANTIATE_TEST_SUITE_P(Cases, BothBuilds, testing::ValuesIn(StartCases()), CaseName<StartCase>);
 
-// The main class is found through the runtime's launcher helper, with dots,
-// when the runtime has one, else through FindClass.
+// The main class is found through the runtime's launcher helper when it has one, else through FindClass.
 TEST(JavaStart, RunsMainOnAThreadOfItsOwnAndEachFailureShowsItsMessage)
 {
     const auto detail = [](MessageId id) { return MessageOf(static_cast<int>(id)); };
@@ -174,8 +172,7 @@ TEST(JavaStart, OptionsReachTheVmInOrderInTheAnsiCodePageFollowedByTheHooksAndOu
     const std::string folder = Ansi(shop.Folder().wstring());
     const std::string classPath = "none -Djava.class.path=" + folder + "\\lib\\app.jar;C:\\shop\\missing.jar;";
     const std::vector<std::string> hooks = {"hook abort", "hook exit"};
-    // What the JDK's monitoring tools show for the process: the main class
-    // (and the arguments, none here), unless the settings name it themselves.
+    // What the JDK's monitoring tools show: the main class (and arguments), unless the settings name it.
     const std::string javaCommand = "none -Dsun.java.command=shop.App";
     const std::u16string path = os::ReadEnvironmentVariable(u"Path").value_or(u"");
     // Folders of an output file named by date pictures are made before the runtime opens it.
@@ -235,9 +232,7 @@ TEST(JavaStart, AHeapGivenAsAShareOfThePhysicalMemoryIsMadeKilobytesOfIt)
     EXPECT_NEAR(std::stod(options[1].substr(9)), static_cast<double>(memory.ullTotalPhys) / 1024 / 10, 1.0);
 }
 
-// The Java thread gets the stack size of the last "-Xss", else the VM's
-// default Java stack size. The system rounds a reservation up (and Wine
-// gives at least 1 MiB), so each case names a range.
+// The system rounds a stack reservation up (Wine to 1 MiB at least), so each case names a range.
 TEST(JavaStart, TheJavaThreadsStackFollowsXssElseTheVmsDefault)
 {
     struct Case {

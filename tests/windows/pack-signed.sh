@@ -1,7 +1,5 @@
 #!/usr/bin/env bash
-# A tala.exe packed with carried settings and a jar, then Authenticode-signed
-# as a release would be: reproducible, every resource listed, signed and
-# verified, still running its settings under Wine, the jar still found.
+# A tala.exe packed with carried settings and a jar, then Authenticode-signed as a release would be.
 set -euo pipefail
 
 [[ $# -eq 5 ]] || { echo "usage: $0 SESSION_DIR TALA_EXE TALA_PACK_EXE STANDIN_VM JDK_HOME" >&2; exit 2; }
@@ -42,8 +40,7 @@ for output in Shop.exe Again.exe; do
 done
 cmp -s "$app/Shop.exe" "$app/Again.exe" || fail "the same inputs packed twice differ"
 
-# Wine loads images Windows' loader refuses: every section's data must start
-# at a multiple of the file alignment.
+# Wine loads images Windows refuses: every section's data must start at a multiple of the file alignment.
 objdump=x86_64-w64-mingw32-objdump
 alignment=$((16#$("$objdump" -p "$app/Shop.exe" | awk '/^FileAlignment/ {print $2}')))
 while read -r name offset; do

@@ -1,7 +1,6 @@
 #!/usr/bin/env bash
-# The windows tests' Wine session (Xvfb, a persistent wineserver, a prefix
-# per build tree); processes are ended by the ids "start" recorded, or by a
-# watchdog should CTest end without "stop".
+# The windows tests' Wine session (Xvfb, a persistent wineserver, a prefix per build tree); processes are
+# ended by the ids "start" recorded, or by a watchdog should CTest end without "stop".
 set -euo pipefail
 
 # True when process $1 runs program $2 (a recorded id may have been reused).
@@ -55,8 +54,7 @@ start_session() {
     if $fresh; then
         {
             timeout 300 wine wineboot --init
-            # Without a window manager every hidden window would stall 2 s,
-            # and a crash would wait on a dialog instead of ending.
+            # Unmanaged, a hidden window does not stall 2 s; a crash ends instead of showing a dialog.
             wine reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f
             wine reg add 'HKCU\Software\Wine\WineDbg' /v ShowCrashDialog /t REG_DWORD /d 0 /f
         } >>"$log" 2>&1

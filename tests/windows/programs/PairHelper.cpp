@@ -1,5 +1,4 @@
-// A product's pair program: waits while a file "hold" lies beside it, records
-// its command line in pair-command-line.txt and exits with 42.
+// A pair program: waits while a file "hold" lies beside it, records its command line, exits with 42.
 #include <windows.h>
 
 #include <string>

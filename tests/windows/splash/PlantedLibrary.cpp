@@ -1,5 +1,4 @@
-// A gdiplus.dll planted beside the launcher: loaded, it leaves
-// planted-library-loaded.txt beside itself. Test code.
+// A gdiplus.dll planted beside the launcher: loaded, it leaves planted-library-loaded.txt beside itself.
 #include <windows.h>
 
 #include <string>

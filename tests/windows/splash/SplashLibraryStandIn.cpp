@@ -1,5 +1,4 @@
-// A runtime's splashscreen.dll that records each call in splash-record.txt
-// beside itself ("-" for an empty name); one variant lacks SplashInit. Test code.
+// A runtime's splashscreen.dll recording each call in splash-record.txt beside it; one variant lacks SplashInit.
 #include <windows.h>
 
 #include <filesystem>
@@ -18,10 +17,7 @@ void Record(const std::string& line)
     std::ofstream(record, std::ios::binary | std::ios::app) << line << "\n";
 }
 
-std::string Text(const char* text)
-{
-    return *text == '\0' ? "-" : text;
-}
+std::string Text(const char* text) { return *text == '\0' ? "-" : text; }
 
 } // namespace
 

@@ -1,5 +1,4 @@
-// The splash screen of tala.exe under Wine, judged by the screen's pixels, the
-// windows another process sees, and a runtime splash library that records its calls.
+// The splash screen of tala.exe under Wine, judged by the screen's pixels and the windows another process sees.
 #include "os/SplashWindow.h"
 #include "tests/windows/ForeignWindows.h"
 #include "tests/windows/ShopFolder.h"
@@ -17,6 +16,7 @@ namespace {
 namespace fs = std::filesystem;
 
 constexpr wchar_t kSplashClass[] = L"SplashScreenWindow";
+constexpr wchar_t kLibrary[] = L"standin-splashscreen.dll"; // to put in jre\bin as splashscreen.dll
 // Several times what the splash window takes to appear once the hold is reached.
 constexpr auto kGraceForAbsence = 1500ms;
 
@@ -128,14 +128,13 @@ TEST(SplashImage, ShowsCentredWithoutTaskbarButtonAndRepaintsUntilTheLauncherEnd
     }
 }
 
-// The own window for a readable image unless the exact switch is given (main
-// still gets it); the runtime's library when preferred, present and complete.
+// The runtime's library when preferred, present and complete; else the own window for a readable image
+// unless the exact switch is given (which main still gets).
 TEST(SplashChoice, OwnWindowOrRuntimeLibrary)
 {
     const std::string name = Ansi(L"splash.img");
     const std::vector<std::string> shownAndClosed{"SplashInit", "SplashLoadFile " + name,
                                                   "SplashSetFileJarName " + name + " -", "SplashClose"};
-    constexpr wchar_t kLibrary[] = L"standin-splashscreen.dll";
     const std::u16string plain = u"Splash Screen=splash.img";
     const std::u16string preferred = plain + u"\r\nPreffer Native Splash Screen=Yes";
     struct Case {
@@ -199,8 +198,7 @@ TEST(SplashWindow, OnlyAnExceptionLeavingMainClosesItBeforeTheLauncherEnds)
     }
 }
 
-// The VM is not made: the box belongs to the own splash window; the runtime's
-// splash library, given the path in the ANSI code page, is closed once, after the box.
+// The VM is not made: the box belongs to the own splash window; the runtime's splash library closes after it.
 TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
 {
     const std::wstring image = L"spl\u00E4sh.bmp";
@@ -209,7 +207,7 @@ TEST(SplashWindow, AMessageBoxBelongsToItAndTheRuntimesSplashClosesAfterIt)
     for (const bool native : {false, true}) {
         SCOPED_TRACE(native);
         const ShopFolder shop;
-        if (native) fs::copy_file(BesideThisProgram(L"standin-splashscreen.dll"), shop.Home() / "bin" / "splashscreen.dll");
+        if (native) fs::copy_file(BesideThisProgram(kLibrary), shop.Home() / "bin" / "splashscreen.dll");
         WritePicture(shop.Folder() / image, 200, 100);
         const SplashStart start(shop, u"Splash Screen=" + std::u16string(image.begin(), image.end()) +
                                           (native ? u"\r\nPreffer Native Splash Screen=yes" : u""),

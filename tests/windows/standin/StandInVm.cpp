@@ -1,5 +1,4 @@
-// The stand-in VM library in a runtime's jvm.dll place: records, plays the
-// scenario beside it and checks JNI's rules as README.md describes. Test code.
+// The stand-in VM library in a runtime's jvm.dll place: records, plays its scenario, checks JNI's rules (README.md).
 #include "tests/windows/standin/StandInFormat.h"
 #include "vm/Jdk11InitArgs.h"
 
@@ -8,7 +7,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 #include <deque>
 #include <filesystem>
 #include <fstream>
@@ -219,10 +217,7 @@ Vm& V()
 }
 
 template <typename Reference>
-Reference Handed(Object* object)
-{
-    return reinterpret_cast<Reference>(object);
-}
+Reference Handed(Object* object) { return reinterpret_cast<Reference>(object); }
 
 [[noreturn]] void SystemExit(jint status)
 {
@@ -248,8 +243,7 @@ void RunMain(Object* arguments)
     const std::vector<std::u16string> words = RecordCall("main", arguments);
     if (words.size() >= 2 && words[0] == u"exit") SystemExit(std::stoi(Utf8(words[1])));
     if (!words.empty() && words[0] == u"throw") V().Throw("java/lang/IllegalStateException");
-    // Without the lock, so a later start's hand-off can call in meanwhile;
-    // the call that runs main holds it exactly once.
+    // Without the lock (held once by the call), so a later start's hand-off can call in meanwhile.
     V().lock.unlock();
     V().HoldAt("main");
     V().lock.lock();
@@ -363,16 +357,14 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
             return reinterpret_cast<jmethodID>(i + 1);
         }
     }
-    // A real VM always throws here; the scenario can leave that out, for a
-    // class whose main is missing without an exception.
+    // A real VM always throws here; the scenario can leave that out for main.
     if (!ofMain || name != std::string("main") || V().Scenario("main") != "absent") {
         V().Throw("java/lang/NoSuchMethodError");
     }
     return nullptr;
 }
 
-// The JNI functions a launcher needs (x64 has one calling convention, so
-// plain lambdas fill the tables).
+// The JNI functions a launcher needs: x64 has one calling convention, so plain lambdas fill the tables.
 [[maybe_unused]] void Fill(JNINativeInterface_& f, JNIInvokeInterface_& invoke)
 {
     f.FindClass = [](JNIEnv*, const char* name) -> jclass {
@@ -434,8 +426,7 @@ jmethodID JNICALL GetMethodID(JNIEnv*, jclass type, const char* name, const char
         }
         items->items[static_cast<std::size_t>(index)] = V().Use(value);
     };
-    // Strictly Java's modified UTF-8 differs for NUL and surrogate pairs,
-    // which no class name or trace here holds; the bytes live as long as the VM.
+    // Modified UTF-8 differs only for NUL and surrogate pairs, which no text here holds.
     f.GetStringUTFChars = [](JNIEnv*, jstring text, jboolean* isCopy) {
         const auto guard = V().Enter("GetStringUTFChars");
         if (isCopy != nullptr) *isCopy = JNI_TRUE;
@@ -494,7 +485,7 @@ JNIEXPORT jint JNICALL JNI_CreateJavaVM(JavaVM** javaVm, void** env, void* argum
     V().Record("init-args " + std::to_string(init->version) + " " + std::to_string(init->ignoreUnrecognized));
     for (const JavaVMOption& option : std::span(init->options, static_cast<std::size_t>(init->nOptions))) {
         V().Record(std::string("option ") + (option.extraInfo != nullptr ? "hook " : "none ") + option.optionString);
-        if (option.extraInfo != nullptr && std::strcmp(option.optionString, "exit") == 0) {
+        if (option.extraInfo != nullptr && option.optionString == std::string("exit")) {
             V().exitHook = reinterpret_cast<void(JNICALL*)(jint)>(option.extraInfo);
         }
     }
