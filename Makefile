@@ -80,9 +80,9 @@ bench: deps bench-deps linux windows
 	    build/linux/tests/jvm/probe-classes 25
 	@session=$(CURDIR)/build/windows/bench-session; \
 	bash tests/windows/wine-session.sh start $(CURDIR)/build/windows/wine-prefix $$session >/dev/null && \
-	bash tests/windows/run-in-wine.sh $$session build/windows/bench/tala_runtime_search_bench.exe \
+	bash tests/windows/wine-session.sh run $$session build/windows/bench/tala_runtime_search_bench.exe \
 	    build/windows/tala.exe && \
-	bash tests/windows/run-in-wine.sh $$session build/windows/tests/windows/tala_splash_window_bench.exe \
+	bash tests/windows/wine-session.sh run $$session build/windows/tests/windows/tala_splash_window_bench.exe \
 	    --launcher=$(CURDIR)/build/windows/tala.exe 25; \
 	status=$$?; bash tests/windows/wine-session.sh stop $$session >/dev/null; exit $$status
 

@@ -6,7 +6,7 @@
 // `make bench` runs it under xvfb-run.
 //
 //   tala_native_splash_bench TALA JDK_HOME PROBE_CLASSES [ROUNDS]
-#include "tests/jvm/PngPicture.h"
+#include "bench/PngPicture.h"
 
 #include <fcntl.h>
 #include <spawn.h>

@@ -1,6 +1,6 @@
 // What tala.exe's own splash window adds under Wine: the time from the
-// launcher's start to the VM's creation (the VM library, hold-jvm.dll over
-// the stand-in, notes when it is reached; main follows at once) and to the
+// launcher's start to the VM's creation (the stand-in VM library notes when
+// it is reached; main follows at once) and to the
 // launcher's end (main returns at once), for no splash, the splash switched
 // off, a 400x300 and a 1200x900 BMP and an unreadable image. Rounds
 // interleaved, the first one not counted, medians and minimums printed.
@@ -10,8 +10,8 @@
 //   tala_splash_window_bench.exe --launcher=PATH [ROUNDS]
 #include "tests/windows/LauncherProcess.h"
 #include "tests/windows/LauncherUnderTest.h"
+#include "tests/windows/ShopFolder.h"
 #include "tests/windows/splash/SplashPicture.h"
-#include "tests/windows/splash/SplashShop.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -23,7 +23,7 @@ namespace {
 
 using namespace std::chrono_literals;
 using tala::test::LauncherProcess;
-using tala::test::SplashShop;
+using tala::test::ShopFolder;
 
 struct Configuration {
     const char* name;
@@ -41,6 +41,16 @@ std::int64_t Ticks()
     LARGE_INTEGER now{};
     ::QueryPerformanceCounter(&now);
     return now.QuadPart;
+}
+
+// When launchers reached JNI_CreateJavaVM, in performance counter ticks.
+std::vector<std::int64_t> VmArrivals(const ShopFolder& shop)
+{
+    std::vector<std::int64_t> arrivals;
+    for (const std::string& call : shop.Record().Values("call")) {
+        if (call.rfind("JNI_CreateJavaVM ", 0) == 0) arrivals.push_back(std::stoll(call.substr(call.rfind(' ') + 1)));
+    }
+    return arrivals;
 }
 
 double Median(std::vector<double>& samples)
@@ -71,23 +81,23 @@ int wmain(int argc, wchar_t** argv)
         return static_cast<double>(to - from) * 1000.0 / static_cast<double>(frequency.QuadPart);
     };
 
-    std::vector<std::unique_ptr<SplashShop>> shops;
+    std::vector<std::unique_ptr<ShopFolder>> shops;
     for (const Configuration& configuration : configurations) {
-        shops.push_back(std::make_unique<SplashShop>());
+        shops.push_back(std::make_unique<ShopFolder>());
         tala::test::WritePicture(shops.back()->Folder() / "splash.bmp", 400, 300);
         tala::test::WritePicture(shops.back()->Folder() / "big.bmp", 1200, 900);
-        shops.back()->WriteDisplay(configuration.display);
+        shops.back()->Write(u"[Display]\r\n" + configuration.display);
     }
     std::vector<Samples> samples(configurations.size());
     for (int round = 0; round <= rounds; ++round) {
         for (std::size_t i = 0; i < configurations.size(); ++i) {
-            const std::size_t arrivalsBefore = shops[i]->VmArrivals().size();
+            const std::size_t arrivalsBefore = VmArrivals(*shops[i]).size();
             const std::wstring commandLine = shops[i]->CommandLine(configurations[i].arguments);
             const std::int64_t started = Ticks();
             const LauncherProcess launch(commandLine, shops[i]->Folder());
             const std::optional<std::uint32_t> exitCode = launch.WaitForExit(15s);
             const std::int64_t ended = Ticks();
-            const std::vector<std::int64_t> arrivals = shops[i]->VmArrivals();
+            const std::vector<std::int64_t> arrivals = VmArrivals(*shops[i]);
             if (exitCode != 0u || arrivals.size() != arrivalsBefore + 1) {
                 std::fprintf(stderr, "a run of \"%s\" failed\n", configurations[i].name);
                 return 1;

@@ -1,5 +1,4 @@
-// Turns a fuzzer's bytes into the launcher's UTF-16 text, two bytes a code
-// unit, so every code unit (lone surrogates and NUL included) can occur.
+// A fuzzer's bytes as UTF-16, two a unit, so any unit (lone surrogates, NUL) can occur.
 #pragma once
 
 #include <cstddef>
@@ -18,7 +17,6 @@ inline std::u16string AsUtf16(const std::uint8_t* data, std::size_t size)
     return text;
 }
 
-// Stops the run with a crash the fuzzer reports, when a property fails.
 inline void Require(bool property)
 {
     if (!property) __builtin_trap();

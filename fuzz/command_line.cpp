@@ -1,5 +1,4 @@
-// The launcher's command-line splitter on any text: no crash, and the words
-// never hold more characters than the text.
+// The command-line splitter on any text: no crash, no more characters out than in.
 #include "fuzz/FuzzInput.h"
 #include "launcher/CommandLine.h"
 

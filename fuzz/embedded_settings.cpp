@@ -1,5 +1,4 @@
-// The settings-text parser on any text, with lookups of names taken from the
-// text itself: no crash, and a value set is found when nothing came before it.
+// The settings-text parser on any text: no crash; a value set before anything else is found.
 #include "fuzz/FuzzInput.h"
 #include "settings/EmbeddedSettings.h"
 

@@ -1,6 +1,4 @@
-// The POSIX settings-file reader and writer on any bytes: no crash, and after
-// the "JRE Path" write-back, on the text and on the file's bytes, the key
-// reads back as written.
+// The POSIX INI reader and writer on any bytes: no crash; a written "JRE Path" reads back.
 #include "os/posix/IniText.h"
 
 #include <cstdint>

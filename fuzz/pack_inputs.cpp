@@ -1,6 +1,5 @@
-// tala-pack's readers on any file a user might hand it as a launcher, an
-// icon, a jar or a settings file: no crash, and an executable whose
-// resources were read is rebuilt so that they read back the same.
+// tala-pack's readers on any launcher, icon, jar or settings file: no crash, and
+// an executable rebuilt from the resources read reads back the same.
 #include "fuzz/FuzzInput.h"
 #include "pack/IconGroup.h"
 #include "pack/JarArchive.h"

@@ -1,5 +1,4 @@
-// Version reading on any text: no crash, no overflow, and the comparison and
-// pattern rules stay consistent with themselves.
+// Version reading on any text: no crash, no overflow, self-consistent comparisons and patterns.
 #include "fuzz/FuzzInput.h"
 #include "runtime/VersionNumber.h"
 

@@ -1,8 +1,5 @@
-// tala-pack on the Linux launcher: settings and the application's jar
-// carried in the launcher's own file, run on Debian's OpenJDK; and what the
-// tool refuses.
+// tala-pack on the Linux launcher: settings and jar carried in its own file, and what it refuses.
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -11,35 +8,21 @@ namespace {
 
 namespace fs = std::filesystem;
 
-RunResult RunPack(const fs::path& folder, const std::vector<std::string>& arguments)
+// Packs the app's launcher in place: the settings to carry are written as carry.ini first, the
+// jar is the probe classes' jar.
+RunResult Pack(const AppFolder& app, const std::string& carried, bool withJar)
 {
-    std::vector<std::string> argv{TALA_PACK_PATH};
-    argv.insert(argv.end(), arguments.begin(), arguments.end());
-    return Program(argv, folder).Finish(std::chrono::seconds(30));
+    std::vector<std::string> argv{TALA_PACK_PATH, "--launcher", app.Launcher(), "--output", app.Launcher()};
+    if (!carried.empty()) {
+        WriteBytes(app.Path() / "carry.ini", carried);
+        argv.insert(argv.end(), {"--settings", (app.Path() / "carry.ini").string()});
+    }
+    if (withJar) argv.insert(argv.end(), {"--jar", TALA_PROBE_JAR});
+    return Program(argv, app.Path()).Finish(std::chrono::seconds(30));
 }
 
-// An application folder whose launcher was packed: the settings to carry
-// are written as carry.ini first, the jar is the probe classes' jar.
-struct PackedApp {
-    AppFolder app;
-
-    RunResult Pack(const std::string& carried, bool withJar, const std::vector<std::string>& more = {}) const
-    {
-        std::vector<std::string> arguments{"--launcher", app.Launcher().string(), "--output",
-                                           app.Launcher().string()};
-        if (!carried.empty()) {
-            WriteBytes(app.Path() / "carry.ini", carried);
-            arguments.insert(arguments.end(), {"--settings", (app.Path() / "carry.ini").string()});
-        }
-        if (withJar) arguments.insert(arguments.end(), {"--jar", TALA_PROBE_JAR});
-        arguments.insert(arguments.end(), more.begin(), more.end());
-        return RunPack(app.Path(), arguments);
-    }
-};
-
-// Settings of probe.Args without a class path: the launcher's own file is
-// the class path when "Embedded Jar" is on. Written as a user might write
-// them: names in another case, a value in quotes.
+// probe.Args without a class path (the launcher's file is one with "Embedded Jar"),
+// written as a user might: names in another case, a value in quotes.
 std::string ArgsSettings(const std::string& code, const std::string& more = "")
 {
     return "[Product Information]\nUpgrade Code=" + code +
@@ -49,14 +32,9 @@ std::string ArgsSettings(const std::string& code, const std::string& more = "")
 
 TEST(Pack, CarriedSettingsAndJarRunTheApplication)
 {
-    struct Case {
-        const char* rule;
-        std::string carried;    // the settings packed in; none when empty
-        std::string besideFile; // the settings file beside the launcher; none when empty
-        int exitCode;
-        std::string output;
-        std::string said;
-    };
+    // carried: the settings packed in, besideFile: the file beside the launcher; none when empty
+    struct Case { const char* rule; std::string carried; std::string besideFile; int exitCode; std::string output;
+        std::string said; };
     const std::string ran = UnitsInHex({u"word"});
     const std::string noMainClass = "Main class was not specified in INI file.\n";
     const Case cases[] = {
@@ -73,13 +51,13 @@ TEST(Pack, CarriedSettingsAndJarRunTheApplication)
          ArgsSettings("", "Embedded Jar=Yes\n"), 0, ran, ""},
     };
     for (const Case& c : cases) {
-        const PackedApp packed;
-        const RunResult pack = packed.Pack(c.carried, true);
+        const AppFolder app;
+        const RunResult pack = Pack(app, c.carried, true);
         ASSERT_EQ(pack.exitCode, 0) << c.rule << ": " << pack.errors;
-        if (!c.besideFile.empty()) packed.app.WriteSettings(c.besideFile);
-        fs::remove(packed.app.Path() / "carry.ini");
+        if (!c.besideFile.empty()) app.WriteSettings(c.besideFile);
+        fs::remove(app.Path() / "carry.ini");
 
-        const RunResult result = packed.app.Run({"word"});
+        const RunResult result = app.Run({"word"});
         EXPECT_EQ(result.exitCode, c.exitCode) << c.rule << ": " << result.errors;
         EXPECT_EQ(result.output, c.output) << c.rule;
         EXPECT_EQ(result.errors, c.said) << c.rule;
@@ -88,47 +66,33 @@ TEST(Pack, CarriedSettingsAndJarRunTheApplication)
 
 TEST(Pack, RepackingReplacesWhatTheLauncherCarried)
 {
-    const PackedApp twice;
-    ASSERT_EQ(twice.Pack(ArgsSettings("", "Cmd=first\n"), false).exitCode, 0);
-    ASSERT_EQ(twice.Pack("", true).exitCode, 0);
-    ASSERT_EQ(twice.Pack(ArgsSettings("", "Cmd=second\nEmbedded Jar=Yes\n"), false).exitCode, 0);
-    const PackedApp once;
-    ASSERT_EQ(once.Pack(ArgsSettings("", "Cmd=second\nEmbedded Jar=Yes\n"), true).exitCode, 0);
+    const AppFolder twice;
+    ASSERT_EQ(Pack(twice, ArgsSettings("", "Cmd=first\n"), false).exitCode, 0);
+    ASSERT_EQ(Pack(twice, "", true).exitCode, 0);
+    ASSERT_EQ(Pack(twice, ArgsSettings("", "Cmd=second\nEmbedded Jar=Yes\n"), false).exitCode, 0);
+    const AppFolder once;
+    ASSERT_EQ(Pack(once, ArgsSettings("", "Cmd=second\nEmbedded Jar=Yes\n"), true).exitCode, 0);
 
-    EXPECT_EQ(ReadBytes(twice.app.Launcher()), ReadBytes(once.app.Launcher()));
-    const RunResult result = twice.app.Run({});
+    EXPECT_EQ(ReadBytes(twice.Launcher()), ReadBytes(once.Launcher()));
+    const RunResult result = twice.Run({});
     EXPECT_EQ(result.output, UnitsInHex({u"second"})) << result.errors;
 }
 
 TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
 {
-    struct Case {
-        const char* rule;
-        std::vector<std::string> arguments; // "@" stands for the application folder
-        std::string blamed;                 // the file the message names
-        std::string reason;
-    };
-    const std::vector<std::string> shop = {"--launcher", "@/shop", "--output", "@/packed"};
-    const auto with = [&](std::vector<std::string> more) {
-        more.insert(more.begin(), shop.begin(), shop.end());
-        return more;
-    };
+    // "@" stands for the application folder; blamed: the file the message names
+    struct Case { const char* rule; std::vector<std::string> arguments; std::string blamed; std::string reason; };
     const Case cases[] = {
-        {"a missing settings file", with({"--settings", "@/none.ini"}), "@/none.ini", "cannot be read"},
-        {"a jar that is no zip", with({"--jar", "@/shop"}), "@/shop", "is not a zip file"},
-        {"Windows branding on a Linux launcher", with({"--execution-level", "asInvoker"}), "@/shop",
-         "Linux (ELF)"},
-        {"a program that is no Tala launcher",
-         {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
-         TALA_PAIR_HELPER_PATH,
-         "is not a Tala launcher"},
-        {"a cut Windows executable",
-         {"--launcher", "@/cut.exe", "--output", "@/packed"},
-         "@/cut.exe",
-         "cut short"},
-        {"an output folder that does not exist",
-         {"--launcher", "@/shop", "--output", "@/none/shop"},
-         "@/none/shop",
+        {"a missing settings file", {"--launcher", "@/shop", "--output", "@/packed", "--settings", "@/none.ini"},
+         "@/none.ini", "cannot be read"},
+        {"a jar that is no zip", {"--launcher", "@/shop", "--output", "@/packed", "--jar", "@/shop"}, "@/shop",
+         "is not a zip file"},
+        {"Windows branding on a Linux launcher",
+         {"--launcher", "@/shop", "--output", "@/packed", "--execution-level", "asInvoker"}, "@/shop", "Linux (ELF)"},
+        {"a program that is no Tala launcher", {"--launcher", TALA_PAIR_HELPER_PATH, "--output", "@/packed"},
+         TALA_PAIR_HELPER_PATH, "is not a Tala launcher"},
+        {"a cut Windows executable", {"--launcher", "@/cut.exe", "--output", "@/packed"}, "@/cut.exe", "cut short"},
+        {"an output folder that does not exist", {"--launcher", "@/shop", "--output", "@/none/shop"}, "@/none/shop",
          "cannot be written"},
     };
     for (const Case& c : cases) {
@@ -137,17 +101,15 @@ TEST(Pack, RefusesBadInputNamingTheFileAndWritesNothing)
         const auto inFolder = [&](const std::string& text) {
             return text.rfind('@', 0) == 0 ? app.Path().string() + text.substr(1) : text;
         };
-        std::vector<std::string> arguments;
-        for (const std::string& argument : c.arguments) arguments.push_back(inFolder(argument));
+        std::vector<std::string> argv{TALA_PACK_PATH};
+        for (const std::string& argument : c.arguments) argv.push_back(inFolder(argument));
         const auto before = std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator());
 
-        const RunResult result = RunPack(app.Path(), arguments);
+        const RunResult result = Program(argv, app.Path()).Finish(std::chrono::seconds(30));
         EXPECT_EQ(result.exitCode, 1) << c.rule;
-        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos)
-            << c.rule << ": " << result.errors;
+        EXPECT_NE(result.errors.find(inFolder(c.blamed) + ": "), std::string::npos) << c.rule << ": " << result.errors;
         EXPECT_NE(result.errors.find(c.reason), std::string::npos) << c.rule << ": " << result.errors;
-        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before)
-            << c.rule;
+        EXPECT_EQ(std::distance(fs::directory_iterator(app.Path()), fs::directory_iterator()), before) << c.rule;
     }
 }
 

@@ -12,7 +12,7 @@ extern char** environ;
 namespace tala::test {
 
 Program::Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
-                 const std::string& terminal)
+                 const std::string& terminal, bool errorsOnTerminal)
 {
     posix_spawn_file_actions_t actions;
     ::posix_spawn_file_actions_init(&actions);
@@ -25,7 +25,7 @@ Program::Program(const std::vector<std::string>& argv, const std::filesystem::pa
     const bool onTerminal = !terminal.empty();
     const std::string streams[] = {onTerminal ? terminal : "/dev/null",
                                    onTerminal ? terminal : (streams_.Path() / "out").string(),
-                                   onTerminal ? terminal : (streams_.Path() / "err").string()};
+                                   onTerminal && errorsOnTerminal ? terminal : (streams_.Path() / "err").string()};
     for (int fd = 0; fd < 3; ++fd) {
         ::posix_spawn_file_actions_addopen(&actions, fd, streams[fd].c_str(), O_RDWR | O_CREAT | O_TRUNC, 0644);
     }

@@ -1,7 +1,5 @@
-// A program the jvm tier starts in the background: its standard output and
-// error go to files of its own (or all three streams to a terminal), so it
-// never blocks on a full pipe and its children cannot hold a run open. It is
-// killed if it still runs when the object goes.
+// A program started in the background, its output and errors to files (or a terminal) so it never
+// blocks on a full pipe and its children cannot hold a run open; killed if it runs when it goes.
 #pragma once
 
 #include "tests/shared/TestFiles.h"
@@ -17,22 +15,16 @@
 
 namespace tala::test {
 
-struct RunResult {
-    int exitCode = -1; // the exit status, or 128 + the signal that ended it
-    bool timedOut = false;
-    std::string output; // standard output
-    std::string errors; // standard error
-};
+// exitCode: the exit status, or 128 + the signal that ended it; output and errors: its two streams.
+struct RunResult { int exitCode = -1; bool timedOut = false; std::string output, errors; };
 
 class Program {
 public:
-    // argv[0] is found on PATH unless it holds a "/". With a terminal (the
-    // path of a pseudo-terminal) the program runs in a session of its own.
+    // argv[0] is found on PATH unless it holds a "/". With a terminal (a pseudo-terminal's path)
+    // it runs in a session of its own, standard error on the terminal too unless asked otherwise.
     Program(const std::vector<std::string>& argv, const std::filesystem::path& workingFolder,
-            const std::string& terminal = "");
+            const std::string& terminal = "", bool errorsOnTerminal = true);
     ~Program() { Kill(); }
-    Program(const Program&) = delete;
-    Program& operator=(const Program&) = delete;
 
     pid_t Pid() const { return pid_; }
     // The exit status once it has ended; nothing while it still runs at the time-out.
@@ -50,7 +42,6 @@ private:
     std::optional<int> exitCode_;
 };
 
-// Polls the condition until it holds; false when it still does not at the time-out.
 bool WaitUntil(const std::function<bool()>& condition, std::chrono::milliseconds timeout);
 
 } // namespace tala::test

@@ -1,7 +1,5 @@
-// A single-instance application on Debian's OpenJDK: later starts of the same
-// Linux launcher hand their arguments to the running first instance, whose
-// secondaryMain receives them (the probe records each call in a file), and
-// end with its answer or with the first instance's exit code.
+// Single-instance applications on Debian's OpenJDK: later starts hand their arguments to the
+// first instance's secondaryMain (the probe records each call in a file).
 #include "instance/HandOff.h"
 #include "instance/InstanceBlock.h"
 #include "os/SharedMemory.h"
@@ -10,7 +8,6 @@
 #include "os/posix/PrivateFolder.h"
 #include "os/ThreadMessages.h"
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -37,7 +34,6 @@ std::string InstanceSettings(const std::string& mainClass, const std::string& ap
 
 class SingleInstance : public testing::Test {
 protected:
-    // Whether the file appears in the application folder in time.
     bool Appears(const std::string& name)
     {
         return WaitUntil([&] { return fs::exists(app.Path() / name); }, kPatience);
@@ -58,7 +54,6 @@ protected:
         return Appears(file) ? ReadBytes(app.Path() / file) : "<no call>";
     }
 
-    // A later start, optionally where pidfd_open is refused.
     std::unique_ptr<Program> StartLater(const std::vector<std::string>& arguments, bool withoutPidfd = false)
     {
         if (!withoutPidfd) return app.Start(arguments);
@@ -67,7 +62,6 @@ protected:
         return std::make_unique<Program>(argv, app.Path());
     }
 
-    // Lets the first instance's main end, and expects a clean end.
     void Release(Program& first)
     {
         WriteBytes(app.Path() / "release", "");
@@ -78,14 +72,11 @@ protected:
     AppFolder app;
 };
 
-TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
+TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStartAlsoOfOneMadeBeforeMain)
 {
-    struct Case {
-        const char* rule;
-        std::vector<std::string> arguments;
-        int exitCode;
-        std::optional<std::string> received; // by secondaryMain; none: no call
-    };
+    // received: by secondaryMain; none: no call
+    struct Case { const char* rule; std::vector<std::string> arguments; int exitCode;
+        std::optional<std::string> received; };
     const std::string a300(300, 'a');
     const Case cases[] = {
         {"words arrive exactly, whatever their characters",
@@ -101,15 +92,23 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
         {"a void secondaryMain answers as its call begins", {"hold"}, 0, UnitsInHex({u"hold"})},
     };
     app.WriteSettings(InstanceSettings("probe.Instance"));
-    auto first = StartFirst();
-    int calls = 0;
+    // The probe's class initialisation waits for "go" before main while
+    // "late" exists: a later start made meanwhile waits for main.
+    WriteBytes(app.Path() / "late", "");
+    auto first = app.Start({});
+    ASSERT_TRUE(Appears("initialising")) << first->Errors();
+    auto early = app.Start({"early"});
+    EXPECT_FALSE(early->Wait(1s)) << "answered before main";
+    EXPECT_FALSE(fs::exists(app.Path() / "secondary-1.txt"));
+    WriteBytes(app.Path() / "go", "");
+    EXPECT_EQ(early->Wait(kPatience), 0);
+    EXPECT_EQ(Call(1), UnitsInHex({u"early"}));
+    int calls = 1;
     for (const Case& c : cases) {
         const auto second = app.Start(c.arguments);
         EXPECT_EQ(second->Wait(kPatience), c.exitCode) << c.rule;
         EXPECT_EQ(second->Errors(), "") << c.rule << ": nothing is shown";
-        if (c.received) {
-            EXPECT_EQ(Call(++calls), *c.received) << c.rule;
-        }
+        EXPECT_EQ(c.received ? Call(++calls) : "", c.received.value_or("")) << c.rule;
     }
     EXPECT_FALSE(fs::exists(app.Path() / ("secondary-" + std::to_string(calls + 1) + ".txt")));
     WriteBytes(app.Path() / "finish-secondary", "");
@@ -118,11 +117,7 @@ TEST_F(SingleInstance, SecondaryMainReceivesTheArgumentsOfEachLaterStart)
 
 TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 {
-    struct Case {
-        std::string argument;
-        int exitCode;
-        bool withoutPidfd;
-    };
+    struct Case { std::string argument; int exitCode; bool withoutPidfd; };
     const Case cases[] = {{"7", 7, false}, {"-2", 254, false}, {"0", 0, false}, {"word", 42, false}, {"9", 9, true}};
     app.WriteSettings(InstanceSettings("probe.InstanceInt"));
     auto first = StartFirst();
@@ -134,13 +129,8 @@ TEST_F(SingleInstance, AnIntSecondaryMainsResultIsTheExitCode)
 
 TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesExitCode)
 {
-    struct Case {
-        const char* ending;
-        std::vector<std::string> firstArguments;
-        bool kill;
-        int exitCode;
-        bool withoutPidfd = false;
-    };
+    struct Case { const char* ending; std::vector<std::string> firstArguments; bool kill; int exitCode;
+        bool withoutPidfd = false; };
     const Case cases[] = {
         {"System.exit(23)", {"23"}, false, 23},
         {"main returns", {}, false, 0},
@@ -164,35 +154,13 @@ TEST_F(SingleInstance, WithoutSecondaryMainALaterStartEndsWithTheFirstInstancesE
             << c.ending << ": " << first->Errors();
         fs::remove(app.Path() / "release");
     }
-    // The killed instance left its block behind: the next start still becomes
-    // a first instance.
+    // The killed instance left its block behind: the next start is still a first instance.
     Release(*StartFirst());
-}
-
-TEST_F(SingleInstance, ALaterStartMadeBeforeMainWaitsForIt)
-{
-    app.WriteSettings(InstanceSettings("probe.Instance"));
-    // The probe's class initialisation then waits for "go" before main.
-    WriteBytes(app.Path() / "late", "");
-    auto first = app.Start({});
-    ASSERT_TRUE(Appears("initialising")) << first->Errors();
-    auto second = app.Start({"early"});
-    EXPECT_FALSE(second->Wait(1s)) << "answered before main";
-    EXPECT_FALSE(fs::exists(app.Path() / "secondary-1.txt"));
-    WriteBytes(app.Path() / "go", "");
-    EXPECT_EQ(second->Wait(kPatience), 0);
-    EXPECT_EQ(Call(1), UnitsInHex({u"early"}));
-    Release(*first);
 }
 
 TEST_F(SingleInstance, OnlyTheSameExecutableWithAnExactYesHandsOff)
 {
-    struct Case {
-        const char* rule;
-        std::string application;
-        std::string secondLauncher;
-        bool handsOff;
-    };
+    struct Case { const char* rule; std::string application; std::string secondLauncher; bool handsOff; };
     const Case cases[] = {
         {"exact yes", "Single Instance=yes", "shop", true},
         {"Yes is not yes", "Single Instance=Yes", "shop", false},
@@ -222,9 +190,8 @@ TEST_F(SingleInstance, FiftyLaterStartsAtOnceEachDeliverTheirOwnArgumentsOnce)
     std::vector<std::unique_ptr<Program>> seconds;
     std::multiset<std::string> sent;
     for (int i = 0; i < kStarts; ++i) {
-        const std::string word = "start-" + std::to_string(i);
-        seconds.push_back(app.Start({word, "file " + std::to_string(i)}));
-        const std::string file = "file " + std::to_string(i);
+        const std::string word = "start-" + std::to_string(i), file = "file " + std::to_string(i);
+        seconds.push_back(app.Start({word, file}));
         sent.insert(UnitsInHex({std::u16string(word.begin(), word.end()), std::u16string(file.begin(), file.end())}));
     }
     const auto giveUp = std::chrono::steady_clock::now() + 120s;
@@ -285,45 +252,27 @@ TEST_F(SingleInstance, ABlockFilledWithOtherBytesDoesNotBringTheFirstInstanceDow
     Release(*first);
 }
 
-// A datagram socket of another user's, bound where the header it planted
-// says the listener is.
-class PlantedSocket {
-public:
-    // An abstract name when the path starts with "@".
-    explicit PlantedSocket(const std::string& path) : socket_(::socket(AF_UNIX, SOCK_DGRAM, 0))
-    {
-        sockaddr_un address{};
-        address.sun_family = AF_UNIX;
-        path.copy(address.sun_path, sizeof address.sun_path - 1);
-        if (path[0] == '@') address.sun_path[0] = '\0';
-        const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (path[0] != '@'));
-        bound_ = ::bind(socket_.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
-    }
-    bool IsBound() const { return bound_; }
-    bool ReceivedAnything() const
-    {
-        char byte;
-        return ::recv(socket_.Get(), &byte, 1, MSG_DONTWAIT) >= 0;
-    }
+// Another user's datagram socket, bound where the header it planted names the listener (an
+// abstract name when the path starts with "@"); none if it cannot be bound.
+os::FileDescriptor PlantedSocket(const std::string& path)
+{
+    os::FileDescriptor socket(::socket(AF_UNIX, SOCK_DGRAM, 0));
+    sockaddr_un address{};
+    address.sun_family = AF_UNIX;
+    path.copy(address.sun_path, sizeof address.sun_path - 1);
+    if (path[0] == '@') address.sun_path[0] = '\0';
+    const auto length = static_cast<socklen_t>(offsetof(sockaddr_un, sun_path) + path.size() + (path[0] != '@'));
+    const bool bound = ::bind(socket.Get(), reinterpret_cast<const sockaddr*>(&address), length) == 0;
+    return bound ? std::move(socket) : os::FileDescriptor();
+}
 
-private:
-    os::FileDescriptor socket_;
-    bool bound_ = false;
-};
-
-// Another local user made every object a start would use before the user's
-// first start, with a header naming a listener of its own that is alive and
-// holds its block: the start runs its own main with its own arguments and
-// leaves those objects exactly as they were.
+// Another user made every object a start would use first, naming a live listener of its own
+// that holds its block: the start runs its own main and leaves those objects as they were.
 TEST_F(SingleInstance, ObjectsAnotherUserMadeFirstAreNeverUsed)
 {
     constexpr uid_t kOther = 65534;
-    struct Case {
-        const char* rule;
-        bool namesUsedBefore; // a shared-memory object and an abstract socket
-        mode_t folderMode;
-        uid_t folderOwner;
-    };
+    // namesUsedBefore: a shared-memory object and an abstract socket
+    struct Case { const char* rule; bool namesUsedBefore; mode_t folderMode; uid_t folderOwner; };
     const Case cases[] = {
         {"a folder another user made", false, 0700, kOther},
         {"the user's own folder, open to others", false, 0777, 0},
@@ -363,12 +312,13 @@ TEST_F(SingleInstance, ObjectsAnotherUserMadeFirstAreNeverUsed)
         lock.l_type = F_WRLCK;
         lock.l_len = 1;
         ASSERT_EQ(::fcntl(holder.Get(), F_OFD_SETLK, &lock), 0);
-        const PlantedSocket socket(socketPath);
-        ASSERT_TRUE(socket.IsBound());
+        const os::FileDescriptor socket = PlantedSocket(socketPath);
+        ASSERT_TRUE(socket.IsValid());
 
         auto start = app.Start({"5", "secret-token"});
         EXPECT_TRUE(Appears("main-started-" + std::to_string(start->Pid()))) << start->Errors();
-        EXPECT_FALSE(socket.ReceivedAnything());
+        char byte;
+        EXPECT_LT(::recv(socket.Get(), &byte, 1, MSG_DONTWAIT), 0) << "the start wrote to the other user's socket";
         EXPECT_TRUE(ReadBytes(blockPath) == header) << "the start wrote into the other user's block";
         WriteBytes(app.Path() / "release", "");
         EXPECT_EQ(start->Wait(kPatience), 5) << "main ran with the start's own arguments";

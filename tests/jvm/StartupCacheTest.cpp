@@ -1,9 +1,6 @@
-// "Startup Cache=Yes" on real runtimes: the first start records the
-// application's classes, later ones map them; whatever happens to the cache
-// file or its folder, every start runs the application with clean output,
-// and a damaged or refused cache is recorded anew.
+// "Startup Cache=Yes" on real runtimes: the first start records, later ones map; whatever
+// happens to the cache, every start runs cleanly and a damaged or refused cache is recorded anew.
 #include "tests/jvm/AppFolder.h"
-#include "tests/jvm/Probe.h"
 
 #include <gtest/gtest.h>
 
@@ -77,14 +74,6 @@ private:
     ScopedEnvironmentVariable cacheHome_;
 };
 
-void Overwrite(const fs::path& file, std::uintmax_t offset, const std::string& bytes)
-{
-    fs::permissions(file, fs::perms::owner_write, fs::perm_options::add);
-    std::fstream stream(file, std::ios::in | std::ios::out | std::ios::binary);
-    stream.seekp(static_cast<std::streamoff>(offset));
-    stream.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
-}
-
 // An archive the runtime itself made, for another class path, under the
 // cache's name: only the runtime can tell it does not fit.
 void SwapInForeignArchive(const CachedApp& app, const fs::path& cache)
@@ -105,15 +94,11 @@ void SwapInForeignArchive(const CachedApp& app, const fs::path& cache)
 
 TEST(StartupCache, LaterStartsMapTheCacheAndAnythingWrongWithItOnlyCostsARecording)
 {
-    struct Case {
-        const char* rule;
-        std::optional<fs::path> runtime;
-        std::string parameters;
-        std::function<void(const CachedApp&)> afterFirstStart;
-        std::vector<bool> mapsLater; // the starts after the first
-        std::size_t files;           // caches in the folder at the end
-        std::size_t againAfter = 0;  // a later start after which afterFirstStart runs too
-    };
+    // mapsLater: each start after the first; files: caches at the end; againAfter: a later start
+    // after which afterFirstStart runs too.
+    struct Case { const char* rule; std::optional<fs::path> runtime; std::string parameters;
+        std::function<void(const CachedApp&)> afterFirstStart; std::vector<bool> mapsLater; std::size_t files;
+        std::size_t againAfter = 0; };
     const auto cacheOf = [](const CachedApp& app) { return app.CacheFiles().at(0); };
     const Case cases[] = {
         {"the second start maps what the first recorded", JdkHome(), "", [](const CachedApp&) {}, {true, true}, 1},
@@ -124,7 +109,10 @@ TEST(StartupCache, LaterStartsMapTheCacheAndAnythingWrongWithItOnlyCostsARecordi
         {"a cut cache is never mapped", JdkHome(), "",
          [&](const CachedApp& app) { fs::resize_file(cacheOf(app), fs::file_size(cacheOf(app)) / 2); }, {false, true}, 1},
         {"an overwritten cache is never mapped", JdkHome(), "",
-         [&](const CachedApp& app) { Overwrite(cacheOf(app), 0, "overwritten"); }, {false, true}, 1},
+         [&](const CachedApp& app) {
+             fs::permissions(cacheOf(app), fs::perms::owner_write, fs::perm_options::add);
+             std::fstream(cacheOf(app), std::ios::in | std::ios::out | std::ios::binary) << "overwritten";
+         }, {false, true}, 1},
         {"a cache the runtime refuses is recorded anew", JdkHome(), "",
          [&](const CachedApp& app) { SwapInForeignArchive(app, cacheOf(app)); }, {false, false, true}, 1},
         {"a fingerprint whose cache the runtime refuses twice is given up", JdkHome(), "",

@@ -1,6 +1,5 @@
-// How settings reach the launcher through the platform's INI access, the
-// layered store and the per-user copy. The same expectations hold on Windows
-// (private-profile API, run under Wine) and on POSIX (the launcher's reader).
+// Settings through the platform's INI access, the layered store and the per-user copy: the same
+// expectations on Windows (private-profile API under Wine) and POSIX (the launcher's reader).
 #include "settings/LayeredSettings.h"
 #include "settings/ReadSettings.h"
 #include "settings/SettingsFile.h"
@@ -27,13 +26,7 @@ namespace fs = std::filesystem;
 using test::TempFolder;
 using test::WriteBytes;
 
-struct IniCase {
-    const char* rule;
-    std::string file;
-    std::u16string section;
-    std::u16string key;
-    std::u16string expected;
-};
+struct IniCase { const char* rule; std::string file; std::u16string section, key, expected; };
 
 TEST(SettingsFile, ReadsValuesAsThePlatformDoes)
 {
@@ -42,6 +35,7 @@ TEST(SettingsFile, ReadsValuesAsThePlatformDoes)
     const IniCase cases[] = {
         {"names match without regard to case", "[Java Runtime Environment]\r\nMain Class=a.B\r\n",
          u"java runtime environment", u"MAIN CLASS", u"a.B"},
+        {"Z matches z", "[zone]\r\nsiZe=1\r\n", u"ZONE", u"size", u"1"},
         {"double quotes are stripped", "[S]\r\nK=\"a b\"\r\n", u"S", u"K", u"a b"},
         {"single quotes are stripped", "[S]\r\nK='a'\r\n", u"S", u"K", u"a"},
         {"unmatched quote stays", "[S]\r\nK=\"a\r\n", u"S", u"K", u"\"a"},
@@ -88,19 +82,14 @@ TEST(SettingsFile, AMissingFileReadsEmptyAndWritesCreateIt)
 enum class Setup { File, MissingFolder, Unreadable, ReadOnly, Linked };
 enum class Writer { Owner, Root };
 
-struct WriteBackCase {
-    const char* rule;
-    Setup setup;
-    Writer writer;
-    std::optional<std::string> before; // the file's bytes; none: no file
-    std::optional<std::string> after;  // none: still no file
-};
+// before, after: the file's bytes; none: no file
+struct WriteBackCase { const char* rule; Setup setup; Writer writer; std::optional<std::string> before;
+    std::optional<std::string> after; };
 
 // As root the files belong to user 65534, who writes them in a child of its
 // own (root may read and write anything); otherwise this process is the owner.
 constexpr uid_t kPlainUser = 65534;
 
-// Mode, owner and group.
 std::tuple<mode_t, uid_t, gid_t> Ownership(const fs::path& file)
 {
     struct stat status {};
@@ -120,10 +109,8 @@ void GiveToPlainUser(const fs::path& folder, const fs::path& file, Setup setup)
     }
 }
 
-// Calls write with the folder the files lie in. The plain user's child
-// enters it before it gives up root, as it may have no way through the
-// folders above. False when the case cannot be made here: root's write
-// without root.
+// The plain user's child enters the folder before giving up root: it may have no way through
+// the folders above. False when root's write is asked without root.
 bool RunAs(Writer writer, const fs::path& folder, const std::function<void(const fs::path&)>& write)
 {
     const bool root = ::geteuid() == 0;
@@ -146,11 +133,9 @@ bool RunAs(Writer writer, const fs::path& folder, const std::function<void(const
     return true;
 }
 
-// What a file holds after the write-back, byte for byte: only the key's line
-// is new, and a file that cannot be read or written stays as it was (the
-// start goes on). A link stays a link; mode, owner and group stay. Under
-// Wine the profile functions rewrite the whole file (line ends, blank lines,
-// blanks around "="), unlike Windows, so this holds the POSIX writer alone.
+// A file that cannot be read or written stays (the start goes on); a link stays a link; mode,
+// owner and group stay. Under Wine the profile functions rewrite the whole file (line ends,
+// blanks), unlike Windows, so this holds the POSIX writer alone.
 TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
 {
     const std::string section = "[Java Runtime Environment]";
@@ -194,27 +179,17 @@ TEST(SettingsFile, WriteBackChangesOneLineAndLeavesEveryOtherByte)
             continue;
         }
 
-        EXPECT_EQ(fs::exists(file), c.after.has_value()) << c.rule;
-        if (c.after) {
-            EXPECT_EQ(test::ReadBytes(file), *c.after) << c.rule;
-        }
-        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder.Path()), {}),
-                  entries + (c.after && !c.before))
+        EXPECT_EQ(fs::exists(file) ? std::optional(test::ReadBytes(file)) : std::nullopt, c.after) << c.rule;
+        EXPECT_EQ(std::distance(fs::recursive_directory_iterator(folder.Path()), {}), entries + (c.after && !c.before))
             << c.rule << ": files left over";
         EXPECT_EQ(fs::is_symlink(path), c.setup == Setup::Linked) << c.rule;
-        if (c.before) {
-            EXPECT_EQ(Ownership(file), ownership) << c.rule;
-        }
+        EXPECT_EQ(c.before ? Ownership(file) : ownership, ownership) << c.rule;
     }
 }
 #endif
 
-struct LayeredCase {
-    const char* rule;
-    std::u16string embedded;
-    std::optional<std::string> file;
-    std::u16string expected;
-};
+struct LayeredCase { const char* rule; std::u16string embedded; std::optional<std::string> file;
+    std::u16string expected; };
 
 TEST(LayeredSettings, FileOverridesAndPlusSectionExtends)
 {
@@ -226,8 +201,7 @@ TEST(LayeredSettings, FileOverridesAndPlusSectionExtends)
          "[Application]\r\nCmd=c\r\n[Application+]\r\nCmd=b\r\n", u"c"},
         {"an empty file value lets the + section extend", embeddedA,
          "[Application]\r\nCmd=\r\n[Application+]\r\nCmd=-x\r\n", u"a -x"},
-        {"without an embedded value the space still leads", u"", "[Application+]\r\nCmd=b\r\n",
-         u" b"},
+        {"without an embedded value the space still leads", u"", "[Application+]\r\nCmd=b\r\n", u" b"},
         {"an extension that begins with a space gets none added", embeddedA,
          "[Application+]\r\nCmd=\" b\"\r\n", u"a b"},
         {"embedded names match exactly", u"[application]\r\nCmd=a\r\n", std::nullopt, u""},
@@ -243,14 +217,11 @@ TEST(LayeredSettings, FileOverridesAndPlusSectionExtends)
 // An application folder with a settings file and a per-user settings root.
 class PerUserSettings : public testing::Test {
 protected:
-    void SetUp() override
-    {
-        std::filesystem::create_directories(folder.Path() / "app");
-        std::filesystem::create_directories(folder.Path() / "user");
-    }
+    void SetUp() override { for (const char* sub : {"app", "user"}) fs::create_directories(folder.Path() / sub); }
 
     void WriteSettings(const std::string& applicationType)
     {
+        fs::remove_all(folder.Path() / "user" / "MyApp");
         WriteBytes(folder.Path() / "app" / "Shop.ini",
                    "[Product Information]\r\nProduct Name=My:App?\r\nProduct Code=1234\r\n"
                    "[Java Runtime Environment]\r\nMain Class=shop.Main\r\nJRE Path=C:\\jre\r\n"
@@ -258,10 +229,7 @@ protected:
                        "\r\nPair Product=" + (folder.Path() / "Tool32.exe").string() + "\r\n");
     }
 
-    std::filesystem::path UserFile(const std::string& baseName) const
-    {
-        return folder.Path() / "user" / "MyApp" / "1234" / baseName;
-    }
+    fs::path UserFile(const std::string& baseName) const { return folder.Path() / "user" / "MyApp" / "1234" / baseName; }
 
     LauncherSettings Read()
     {
@@ -271,18 +239,14 @@ protected:
     }
 
     TempFolder folder;
-    std::u16string modulePath = folder.Child(std::filesystem::path("app") / "Shop.exe");
+    std::u16string modulePath = folder.Child(fs::path("app") / "Shop.exe");
     test::ScopedEnvironmentVariable root{test::UserSettingsRootVariable(), folder.Child("user")};
 };
 
 TEST_F(PerUserSettings, JrePathComesFromTheUserCopyOnceItExists)
 {
-    struct Case {
-        const char* rule;
-        std::string applicationType;
-        std::optional<std::string> userFile;
-        std::u16string expected;
-    };
+    struct Case { const char* rule; std::string applicationType; std::optional<std::string> userFile;
+        std::u16string expected; };
     const Case cases[] = {
         {"no user copy: the settings file's value", "", std::nullopt, u"C:\\jre"},
         {"a user copy without the key empties it", "", "[Other]\r\nK=v\r\n", u""},
@@ -293,41 +257,33 @@ TEST_F(PerUserSettings, JrePathComesFromTheUserCopyOnceItExists)
     };
     for (const Case& c : cases) {
         WriteSettings(c.applicationType);
-        std::filesystem::remove_all(folder.Path() / "user" / "MyApp");
         if (c.userFile) {
-            std::filesystem::create_directories(UserFile("").parent_path());
+            fs::create_directories(UserFile("").parent_path());
             WriteBytes(UserFile("Shop.ini"), *c.userFile);
         }
         EXPECT_EQ(Read().jrePath, c.expected) << c.rule;
     }
 }
 
-TEST_F(PerUserSettings, WriteBackCreatesTheUserFoldersAndIsReadNextTime)
+// The picked runtime is written to the user's copy of both products'
+// settings, a service's beside the executables; the next start reads it.
+TEST_F(PerUserSettings, WriteBackGoesWhereTheNextStartReadsIt)
 {
-    WriteSettings("");
-    const LauncherSettings settings = Read();
-    ASSERT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp"));
-
-    WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
-
-    EXPECT_EQ(SettingsFile(UserFile("Shop.ini").u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_EQ(SettingsFile(UserFile("Tool32.ini").u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_EQ(Read().jrePath, u"D:\\picked\\");
-}
-
-TEST_F(PerUserSettings, ServiceWriteBackGoesBesideTheExecutables)
-{
-    WriteSettings("service");
-    const LauncherSettings settings = Read();
-
-    WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
-
-    EXPECT_EQ(Read().jrePath, u"D:\\picked\\");
-    EXPECT_EQ(SettingsFile(folder.Child("Tool32.ini")).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath),
-              u"D:\\picked\\");
-    EXPECT_FALSE(std::filesystem::exists(folder.Path() / "user" / "MyApp"));
+    for (const std::string type : {"", "service"}) {
+        WriteSettings(type);
+        const LauncherSettings settings = Read();
+        ASSERT_FALSE(fs::exists(folder.Path() / "user" / "MyApp")) << type;
+        WriteBackJrePathFor(modulePath, settings, u"D:\\picked\\");
+        const bool service = type == "service";
+        const fs::path own = service ? folder.Path() / "app" / "Shop.ini" : UserFile("Shop.ini");
+        const fs::path pair = service ? folder.Path() / "Tool32.ini" : UserFile("Tool32.ini");
+        for (const fs::path& file : {own, pair}) {
+            EXPECT_EQ(SettingsFile(file.u16string()).Get(keys::kJavaRuntimeEnvironment, keys::kJrePath), u"D:\\picked\\")
+                << file;
+        }
+        EXPECT_EQ(fs::exists(folder.Path() / "user" / "MyApp"), !service) << type;
+        EXPECT_EQ(Read().jrePath, u"D:\\picked\\") << type;
+    }
 }
 
 } // namespace

@@ -5,7 +5,7 @@
 #include <atomic>
 #include <chrono>
 #include <fstream>
-#include <sstream>
+#include <iterator>
 
 namespace tala::test {
 
@@ -33,9 +33,7 @@ void WriteBytes(const std::filesystem::path& path, const std::string& bytes)
 std::string ReadBytes(const std::filesystem::path& path)
 {
     std::ifstream in(path, std::ios::binary);
-    std::ostringstream content;
-    content << in.rdbuf();
-    return content.str();
+    return {std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
 }
 
 std::string Utf16LeWithBom(const std::u16string& text)
@@ -48,8 +46,7 @@ std::string Utf16LeWithBom(const std::u16string& text)
     return bytes;
 }
 
-ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::u16string name,
-                                                     const std::optional<std::u16string>& value)
+ScopedEnvironmentVariable::ScopedEnvironmentVariable(std::u16string name, const std::optional<std::u16string>& value)
     : name_(std::move(name)), previous_(os::ReadEnvironmentVariable(name_))
 {
     os::WriteEnvironmentVariable(name_, value);

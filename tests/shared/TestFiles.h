@@ -1,6 +1,4 @@
-// Files and folders for tests that run on both builds: a temporary folder
-// removed with everything in it, byte-exact file writes, and an environment
-// variable set for the length of a test.
+// Files, folders and environment variables for the tests of both builds.
 #pragma once
 
 #include <filesystem>
@@ -42,7 +40,6 @@ private:
     std::optional<std::u16string> previous_;
 };
 
-// The variable that roots per-user settings on this platform.
 inline std::u16string UserSettingsRootVariable()
 {
 #ifdef _WIN32

@@ -1,6 +1,4 @@
-// The block a single-instance launcher shares with its later starts: the
-// instance name, the little-endian header numbers, and the argument block as
-// a later start writes it and the first instance reads it.
+// The block a single-instance launcher shares with its later starts.
 #include "instance/InstanceBlock.h"
 
 #include <gtest/gtest.h>
@@ -22,7 +20,6 @@ struct HeapArgumentBlock {
     HeapArgumentBlock() { std::fill_n(bytes.get(), kArgumentBlockSize, std::byte{0xAB}); }
     ArgumentBlock Span() { return ArgumentBlock(bytes.get(), kArgumentBlockSize); }
 
-    // Lays the units down little-endian from the start, zero behind them.
     void Put(const std::u16string& units)
     {
         std::fill_n(bytes.get(), kArgumentBlockSize, std::byte{0});
@@ -60,19 +57,13 @@ TEST(InstanceBlockNumbers, AreLittleEndianAtTheirOffsets)
 
 TEST(WriteArgumentBlock, LaysDownEachArgumentAndItsTerminatorThenOneMore)
 {
-    struct Case {
-        const char* rule;
-        StringList arguments;
-        bool fits;
-        std::u16string units; // the block's start, zero behind it
-    };
+    // units: the block's start, zero behind it
+    struct Case { const char* rule; StringList arguments; bool fits; std::u16string units; };
     const Case cases[] = {
-        {"no arguments leave the block zero", {}, true, u""},
-        {"one empty argument", {u""}, true, u""},
+        {"no arguments leave the block zero", {}, true, u""}, {"one empty argument", {u""}, true, u""},
         {"units in order, a zero after each", {u"ab", u"c"}, true, u"ab\0c\0"s},
         {"code units as they are, surrogates too", {u"\u00fc\U0001F600"}, true, u"\u00fc\U0001F600"},
-        {"519 units with their terminators fit", {std::u16string(518, u'x')}, true,
-         std::u16string(518, u'x')},
+        {"519 units with their terminators fit", {std::u16string(518, u'x')}, true, std::u16string(518, u'x')},
         {"so do two that make 519", {std::u16string(258, u'x'), std::u16string(259, u'y')}, true,
          std::u16string(258, u'x') + u'\0' + std::u16string(259, u'y')},
         {"520 do not", {std::u16string(519, u'x')}, false, u""},
@@ -95,8 +86,7 @@ TEST(ReadArgumentBlock, ReadsUpToTheFirstEmptyArgumentAndNeverPastTheBlock)
     const std::u16string full(kUnits, u'\uFFFF');
     // The units at the block's start, zero behind them, and the arguments read.
     const std::tuple<const char*, std::u16string, StringList> cases[] = {
-        {"an all-zero block is one empty argument", u"", {u""}},
-        {"arguments in order", u"ab\0c\0"s, {u"ab", u"c"}},
+        {"an all-zero block is one empty argument", u"", {u""}}, {"arguments in order", u"ab\0c\0"s, {u"ab", u"c"}},
         {"an empty argument ends the list", u"a\0\0b\0"s, {u"a"}},
         {"code units as they are", u"\u00fc\U0001F600", {u"\u00fc\U0001F600"}},
         {"a terminator in the last unit ends it", std::u16string(kUnits - 1, u'x'), {std::u16string(kUnits - 1, u'x')}},

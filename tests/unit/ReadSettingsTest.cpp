@@ -9,12 +9,10 @@ namespace {
 
 class ReadSettingsTest : public testing::Test {
 protected:
-    // Reads a settings file made of the given lines under their section.
     bool Read(const std::string& javaRuntime, const std::string& application = "")
     {
         test::WriteBytes(folder.Path() / "Shop.ini",
-                         "[Java Runtime Environment]\n" + javaRuntime + "\n[Application]\n" +
-                             application + "\n");
+                         "[Java Runtime Environment]\n" + javaRuntime + "\n[Application]\n" + application + "\n");
         settings = LauncherSettings();
         testing::internal::CaptureStderr();
         const bool ok = ReadSettingsFor(folder.Child("Shop.exe"), settings);
@@ -30,10 +28,7 @@ protected:
 
 TEST_F(ReadSettingsTest, JvmSourceRows)
 {
-    struct Case {
-        std::string value;
-        bool wantJdk, wantJre, acceptBothKinds;
-    };
+    struct Case { std::string value; bool wantJdk, wantJre, acceptBothKinds; };
     const Case cases[] = {
         {"", true, true, true},
         {"favor_JDK", true, false, true},

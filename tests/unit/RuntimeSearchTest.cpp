@@ -20,7 +20,6 @@ using os::RegistryView;
 // A Windows machine with files, registry keys and an environment, nothing else.
 class FakeMachine : public RuntimeMachine {
 public:
-    // Registers a runtime under a key of the table with the given VM kinds.
     FakeMachine& Runtime(std::size_t key, const std::u16string& name, const std::u16string& home,
                          std::initializer_list<const char16_t*> vmKinds,
                          RegistryView view = RegistryView::Default)
@@ -34,7 +33,7 @@ public:
     FakeMachine& Value(RegistryRoot root, RegistryView view, std::u16string key, const std::u16string& name,
                        const std::u16string& value)
     {
-        while (!key.empty() && key.back() == u'\\') key.pop_back();
+        key = Trimmed(key);
         values_[{root, view, key + u"|" + name}] = value;
         for (std::size_t cut = key.rfind(u'\\'); cut != std::u16string::npos; cut = key.rfind(u'\\')) {
             auto& names = keys_[{root, view, key.substr(0, cut)}];
@@ -75,40 +74,33 @@ public:
     std::optional<std::vector<std::u16string>> SubKeyNames(RegistryRoot root, const std::u16string& keyPath,
                                                            RegistryView view) const override
     {
-        const auto found = keys_.find({root, view, Trimmed(keyPath)});
-        if (found == keys_.end()) return std::nullopt;
-        return found->second;
+        return Find(keys_, {root, view, Trimmed(keyPath)});
     }
     std::optional<std::u16string> RegistryString(RegistryRoot root, const std::u16string& keyPath,
-                                                 const std::u16string& valueName,
-                                                 RegistryView view) const override
+                                                 const std::u16string& valueName, RegistryView view) const override
     {
-        const auto found = values_.find({root, view, Trimmed(keyPath) + u"|" + valueName});
-        if (found == values_.end()) return std::nullopt;
-        return found->second;
+        return Find(values_, {root, view, Trimmed(keyPath) + u"|" + valueName});
     }
     std::optional<std::u16string> EnvironmentVariable(const std::u16string& name) const override
     {
-        const auto found = environment_.find(name);
-        if (found == environment_.end()) return std::nullopt;
-        return found->second;
+        return Find(environment_, name);
     }
     std::u16string UserHomeFolder() const override { return u"C:\\Users\\ann"; }
     std::vector<std::u16string> FolderEntries(const std::u16string& folder) const override
     {
-        const auto found = folders_.find(folder);
-        return found == folders_.end() ? std::vector<std::u16string>{} : found->second;
+        return Find(folders_, folder).value_or(std::vector<std::u16string>{});
     }
-    std::optional<std::string> ReleaseText(const std::u16string& path) const override
-    {
-        const auto found = releases_.find(path);
-        if (found == releases_.end()) return std::nullopt;
-        return found->second;
-    }
+    std::optional<std::string> ReleaseText(const std::u16string& path) const override { return Find(releases_, path); }
     std::u16string PathIdentity(const std::u16string& path) const override { return Trimmed(path); }
     bool IsX86Library(const std::u16string& path) const override { return x86_.count(path) != 0; }
 
 private:
+    template <typename Map>
+    static std::optional<typename Map::mapped_type> Find(const Map& map, const typename Map::key_type& key)
+    {
+        const auto found = map.find(key);
+        return found == map.end() ? std::nullopt : std::optional(found->second);
+    }
     static std::u16string Trimmed(std::u16string path)
     {
         while (!path.empty() && path.back() == u'\\') path.pop_back();
@@ -155,15 +147,22 @@ void ExpectChoices(const std::vector<SearchCase>& cases)
     }
 }
 
-void Provider(LauncherSettings& s, bool aJ, bool aS, bool aI, bool fJ, bool fS, bool fI)
+// VM Provider's switches: allow JRockit, Sun, IBM; favor JRockit, Sun, IBM.
+std::function<void(LauncherSettings&)> Provider(bool aJ, bool aS, bool aI, bool fJ, bool fS, bool fI)
 {
-    s.allowJRockit = aJ, s.allowSun = aS, s.allowIbm = aI;
-    s.favorJRockit = fJ, s.favorSun = fS, s.favorIbm = fI;
+    return [=](LauncherSettings& s) {
+        s.allowJRockit = aJ, s.allowSun = aS, s.allowIbm = aI;
+        s.favorJRockit = fJ, s.favorSun = fS, s.favorIbm = fI;
+    };
 }
 
 TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
 {
     const auto none = [](LauncherSettings&) {};
+    const auto favorServer = [](LauncherSettings& s) { s.jvmType = JvmType::FavorServer; };
+    const std::u16string jdk11 = u"C:\\jdk11\\bin\\server\\jvm.dll", jre17 = u"C:\\jre17\\bin\\client\\jvm.dll";
+    const std::u16string sun11 = u"C:\\sun11\\bin\\server\\jvm.dll", rock17 = u"C:\\rock17\\bin\\jrockit\\jvm.dll",
+                         ibm21 = u"C:\\ibm21\\bin\\server\\jvm.dll";
     const FakeMachine sunMix = FakeMachine()
                                    .Runtime(Jdk, u"11.0.2", u"C:\\jdk11", {u"server"})
                                    .Runtime(Jre, u"17.0.1", u"C:\\jre17", {u"client"})
@@ -173,53 +172,49 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
                                       .Runtime(JRockitJre, u"17", u"C:\\rock17", {u"jrockit"})
                                       .Runtime(Ibm, u"21", u"C:\\ibm21", {u"server"});
     const std::vector<SearchCase> cases = {
-        {"the highest version wins", sunMix, none, u"C:\\jre17\\bin\\client\\jvm.dll"},
+        {"the highest version wins", sunMix, none, jre17},
         {"bounds are inclusive", sunMix,
-         [](auto& s) { s.maximumVersion = VersionNumber::ParseBound(u"11", VersionNumber::Bound::Maximum); },
-         u"C:\\jdk11\\bin\\server\\jvm.dll"},
+         [](auto& s) { s.maximumVersion = VersionNumber::ParseBound(u"11", VersionNumber::Bound::Maximum); }, jdk11},
         {"an empty maximum admits nothing", sunMix, [](auto& s) { s.maximumVersion = {}; }, u""},
-        {"favor_JRE ranks the JRE first", sunMix, [](auto& s) { s.wantJdk = false; },
-         u"C:\\jre17\\bin\\client\\jvm.dll"},
-        {"favor_JDK ranks the JDK first", sunMix, [](auto& s) { s.wantJre = false; },
-         u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"favor_JRE ranks the JRE first", sunMix, [](auto& s) { s.wantJdk = false; }, jre17},
+        {"favor_JDK ranks the JDK first", sunMix, [](auto& s) { s.wantJre = false; }, jdk11},
         {"only_JDK searches no JRE key", FakeMachine(sunMix).Runtime(Jre, u"21", u"C:\\jre21", {u"server"}),
-         [](auto& s) { s.wantJre = false, s.acceptBothKinds = false; }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+         [](auto& s) { s.wantJre = false, s.acceptBothKinds = false; }, jdk11},
+        {"only_JDK takes no JRE of any provider, even as the only runtimes",
+         FakeMachine()
+             .Runtime(Jre, u"21", u"C:\\jre21", {u"server"})
+             .Runtime(JRockitJre, u"17", u"C:\\rock17", {u"jrockit"})
+             .Runtime(Ibm, u"11", u"C:\\ibm11", {u"server"}),
+         [](auto& s) { Provider(true, true, true, false, false, false)(s), s.wantJre = s.acceptBothKinds = false; },
+         u""},
         {"an unknown JVM Source searches no key", sunMix,
          [](auto& s) { s.wantJdk = s.wantJre = s.acceptBothKinds = false; }, u""},
-        {"the default provider is Sun alone", providers, none, u"C:\\sun11\\bin\\server\\jvm.dll"},
-        {"jrockit", providers, [](auto& s) { Provider(s, true, false, false, true, false, false); },
-         u"C:\\rock17\\bin\\jrockit\\jvm.dll"},
-        {"ibm", providers, [](auto& s) { Provider(s, false, false, true, false, false, true); },
-         u"C:\\ibm21\\bin\\server\\jvm.dll"},
-        {"favor_sun", providers, [](auto& s) { Provider(s, true, true, true, false, true, false); },
-         u"C:\\sun11\\bin\\server\\jvm.dll"},
-        {"favor_jrockit", providers, [](auto& s) { Provider(s, true, true, true, true, false, false); },
-         u"C:\\rock17\\bin\\jrockit\\jvm.dll"},
-        {"favor_ibm", providers, [](auto& s) { Provider(s, true, true, true, false, false, true); },
-         u"C:\\ibm21\\bin\\server\\jvm.dll"},
-        {"any favours none: the highest wins", providers,
-         [](auto& s) { Provider(s, true, true, true, false, false, false); }, u"C:\\ibm21\\bin\\server\\jvm.dll"},
-        {"server skips a client-only runtime", sunMix, [](auto& s) { s.jvmType = JvmType::Server; },
-         u"C:\\jdk11\\bin\\server\\jvm.dll"},
-        {"favor_server ranks server VMs before higher versions", sunMix,
-         [](auto& s) { s.jvmType = JvmType::FavorServer; }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+        {"the default provider is Sun alone", providers, none, sun11},
+        {"jrockit", providers, Provider(true, false, false, true, false, false), rock17},
+        {"ibm", providers, Provider(false, false, true, false, false, true), ibm21},
+        {"favor_sun", providers, Provider(true, true, true, false, true, false), sun11},
+        {"favor_jrockit", providers, Provider(true, true, true, true, false, false), rock17},
+        {"favor_ibm", providers, Provider(true, true, true, false, false, true), ibm21},
+        {"any favours none: the highest wins", providers, Provider(true, true, true, false, false, false), ibm21},
+        {"server skips a client-only runtime", sunMix, [](auto& s) { s.jvmType = JvmType::Server; }, jdk11},
+        {"favor_server ranks server VMs before higher versions", sunMix, favorServer, jdk11},
         {"key 4 probes favor_server loosely, the final probe does not",
          FakeMachine()
              .Runtime(RuntimeEnv, u"17", u"C:\\jre17", {u"client", u"server"})
              .Runtime(Jdk, u"11", u"C:\\jdk11", {u"server"}),
-         [](auto& s) { s.jvmType = JvmType::FavorServer; }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+         favorServer, jdk11},
         {"key 4's runtime still gets its server VM when chosen",
-         FakeMachine().Runtime(RuntimeEnv, u"17", u"C:\\jre17", {u"client", u"server"}),
-         [](auto& s) { s.jvmType = JvmType::FavorServer; }, u"C:\\jre17\\bin\\server\\jvm.dll"},
+         FakeMachine().Runtime(RuntimeEnv, u"17", u"C:\\jre17", {u"client", u"server"}), favorServer,
+         u"C:\\jre17\\bin\\server\\jvm.dll"},
         {"a Java Development Kit key means its jre folder",
          FakeMachine().Runtime(DevKit, u"1.6.0_45", u"C:\\jdk6", {u"client"}), none,
          u"C:\\jdk6\\jre\\bin\\client\\jvm.dll"},
         {"a preferred version beats a higher one", sunMix,
          [](auto& s) { s.preferredVersions = {u"9", u"1.8"}; }, u"C:\\jdk8\\bin\\server\\jvm.dll"},
         {"an empty preferred entry takes the first ranked", sunMix,
-         [](auto& s) { s.preferredVersions = {u"", u"1.8"}; }, u"C:\\jre17\\bin\\client\\jvm.dll"},
+         [](auto& s) { s.preferredVersions = {u"", u"1.8"}; }, jre17},
         {"a zero preferred entry takes the first ranked", sunMix,
-         [](auto& s) { s.preferredVersions = {u"0.0", u"1.8"}; }, u"C:\\jre17\\bin\\client\\jvm.dll"},
+         [](auto& s) { s.preferredVersions = {u"0.0", u"1.8"}; }, jre17},
         {"broken entries are passed over",
          FakeMachine()
              .Runtime(Jdk, u"no digits", u"C:\\nodigits", {u"server"})
@@ -228,17 +223,15 @@ TEST(RuntimeSearch, ChoosesAsTheSettingsRank)
              .Runtime(Jdk, u"22", u"C:\\missing", {})
              .Runtime(Jdk, std::u16string(255, u'9'), u"C:\\long", {u"server"})
              .Runtime(Jdk, u"11", u"C:\\jdk11", {u"server"}),
-         [](auto& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); }, u"C:\\jdk11\\bin\\server\\jvm.dll"},
+         [](auto& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); }, jdk11},
         {"the 32-bit view is not searched without a pair product",
          FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32), none, u""},
         {"the 32-bit view serves a pair product",
          FakeMachine().Runtime(Jdk, u"11", u"C:\\jdk-x86", {u"client"}, RegistryView::Bits32),
          [](auto& s) { s.pairProduct = u"C:\\Shop32.exe"; }, u"C:\\jdk-x86\\bin\\client\\jvm.dll"},
-        {"JRE Path comes first, whatever its version",
-         FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
+        {"JRE Path comes first, whatever its version", FakeMachine(sunMix).File(u"D:\\picked\\bin\\hotspot\\jvm.dll"),
          [](auto& s) { s.jrePath = u"D:\\picked"; }, u"D:\\picked\\bin\\hotspot\\jvm.dll"},
-        {"a JRE Path without a VM library is passed over", sunMix,
-         [](auto& s) { s.jrePath = u"D:\\empty\\"; }, u"C:\\jre17\\bin\\client\\jvm.dll"},
+        {"a JRE Path without a VM library is passed over", sunMix, [](auto& s) { s.jrePath = u"D:\\empty\\"; }, jre17},
         {"a runtime beside the executable comes before the registry",
          FakeMachine(sunMix).File(u"C:\\App\\bin\\java.dll").File(u"C:\\App\\bin\\server\\jvm.dll"),
          none, u"C:\\App\\bin\\server\\jvm.dll"},
@@ -253,25 +246,25 @@ TEST(RuntimeSearch, ExtendedSearchJudgesEachHomeByItsOwnFiles)
 {
     const auto on = [](LauncherSettings& s) { s.extendedSearch = true; };
     const std::u16string jdks = u"C:\\Users\\ann\\.jdks";
+    const std::u16string jdk11 = u"C:\\jdk11\\bin\\server\\jvm.dll", jdk17 = u"D:\\jdk17\\bin\\server\\jvm.dll";
     // A classic 11 and, elsewhere, a newer 17 that only the extended search finds.
     const FakeMachine base = FakeMachine()
                                  .Runtime(Jdk, u"11.0.22", u"C:\\jdk11", {u"server"})
                                  .Home(u"C:\\jdk11", "JAVA_VERSION=\"11.0.22\"")
                                  .Environment(u"JAVA_HOME", u"D:\\jdk17\\")
                                  .Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"");
+    const FakeMachine openJ9 = FakeMachine(base).Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"\nJVM_VARIANT=\"Openj9\"");
+    const FakeMachine x86 = FakeMachine().Environment(u"JAVA_HOME", u"D:\\x86").Home(u"D:\\x86", "JAVA_VERSION=\"17\"",
+                                                                                     true, u"bin\\client", true);
     const std::vector<SearchCase> cases = {
-        {"off: JAVA_HOME is ignored", base, [](auto&) {}, u"C:\\jdk11\\bin\\server\\jvm.dll"},
-        {"on: JAVA_HOME's newer runtime", base, on, u"D:\\jdk17\\bin\\server\\jvm.dll"},
+        {"off: JAVA_HOME is ignored", base, [](auto&) {}, jdk11},
+        {"on: JAVA_HOME's newer runtime", base, on, jdk17},
         {"an IDE's download folder", FakeMachine(base).Folder(jdks, {u"temurin-21"}).Home(jdks + u"\\temurin-21",
                                                                                           "JAVA_VERSION=\"21\""),
          on, jdks + u"\\temurin-21\\bin\\server\\jvm.dll"},
-        {"an OpenJ9 build is IBM's, refused by default",
-         FakeMachine(base).Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"\nJVM_VARIANT=\"Openj9\""), on,
-         u"C:\\jdk11\\bin\\server\\jvm.dll"},
-        {"an OpenJ9 build for VM Provider=ibm",
-         FakeMachine(base).Home(u"D:\\jdk17", "JAVA_VERSION=\"17.0.2\"\nJVM_VARIANT=\"Openj9\""),
-         [](auto& s) { s.extendedSearch = true, Provider(s, false, false, true, false, false, true); },
-         u"D:\\jdk17\\bin\\server\\jvm.dll"},
+        {"an OpenJ9 build is IBM's, refused by default", openJ9, on, jdk11},
+        {"an OpenJ9 build for VM Provider=ibm", openJ9,
+         [](auto& s) { s.extendedSearch = true, Provider(false, false, true, false, false, true)(s); }, jdk17},
         {"a JDK for only_JRE is refused", base,
          [](auto& s) { s.extendedSearch = true, s.wantJdk = s.acceptBothKinds = false; }, u""},
         {"server refuses a client-only home",
@@ -280,15 +273,9 @@ TEST(RuntimeSearch, ExtendedSearchJudgesEachHomeByItsOwnFiles)
          [](auto& s) { s.extendedSearch = true, s.jvmType = JvmType::Server; }, u""},
         {"no release, no version: refused",
          FakeMachine().Environment(u"JAVA_HOME", u"D:\\bare").File(u"D:\\bare\\bin\\server\\jvm.dll"), on, u""},
-        {"a 32-bit home serves only a pair product, after every 64-bit one",
-         FakeMachine().Environment(u"JAVA_HOME", u"D:\\x86").Home(u"D:\\x86", "JAVA_VERSION=\"17\"", true,
-                                                                    u"bin\\client", true),
-         [](auto& s) { s.extendedSearch = true, s.pairProduct = u"C:\\Shop32.exe"; },
-         u"D:\\x86\\bin\\client\\jvm.dll"},
-        {"without a pair product a 32-bit home is refused",
-         FakeMachine().Environment(u"JAVA_HOME", u"D:\\x86").Home(u"D:\\x86", "JAVA_VERSION=\"17\"", true,
-                                                                    u"bin\\client", true),
-         on, u""},
+        {"a 32-bit home serves only a pair product, after every 64-bit one", x86,
+         [](auto& s) { s.extendedSearch = true, s.pairProduct = u"C:\\Shop32.exe"; }, u"D:\\x86\\bin\\client\\jvm.dll"},
+        {"without a pair product a 32-bit home is refused", x86, on, u""},
     };
     ExpectChoices(cases);
 }
@@ -302,7 +289,6 @@ TEST(RuntimeSearch, TellsWhereTheChoiceCameFrom)
     settings.pairProduct = u"C:\\Shop32.exe";
     auto choice = SearchRuntime(settings, u"", machine, os::PathStyle::Windows);
     ASSERT_TRUE(choice);
-    EXPECT_TRUE(choice->from32BitView);
     EXPECT_EQ(choice->version, VersionNumber(11, 0, 2, 0));
 
     settings.jrePath = u"D:\\jre";

@@ -1,8 +1,11 @@
-// The VM options: the parameter tokenizer and quote removal, the class path
-// rules of both path conventions, and the whole assembly from a settings file.
+// The VM options, class path, library path and Path, for both path conventions.
 #include "launcher/Launcher.h"
+#include "os/Environment.h"
+#include "os/Module.h"
+#include "os/Utf8.h"
 #include "tests/shared/TestFiles.h"
 #include "vm/JavaCommand.h"
+#include "vm/RuntimePaths.h"
 #include "vm/VmOptions.h"
 
 #include <gtest/gtest.h>
@@ -17,8 +20,7 @@ using os::PathStyle;
 TEST(VmParameters, SplitAtSpacesOutsideQuotedRuns)
 {
     const std::pair<std::u16string, StringList> cases[] = {
-        {u"", {}},
-        {u"   ", {}},
+        {u"", {}}, {u"   ", {}},
         {u"  -Xmx512m   -Dp=\"a b\"  ", {u"-Xmx512m", u"-Dp=\"a b\""}},
         {u"-Da -Da", {u"-Da", u"-Da"}},
         {u"-Dq=\"abc def", {u"-Dq=\"abc", u"def"}},     // a quote without partner protects nothing
@@ -31,11 +33,9 @@ TEST(VmParameters, SplitAtSpacesOutsideQuotedRuns)
 TEST(VmParameters, QuotedRunsLoseTheirQuotes)
 {
     const std::pair<std::u16string, std::u16string> cases[] = {
-        {u"-Dname=\"a b\"", u"-Dname=a b"},
-        {u"\"C:\\My Files\\x\"", u"C:\\My Files\\x"},
+        {u"-Dname=\"a b\"", u"-Dname=a b"}, {u"\"C:\\My Files\\x\"", u"C:\\My Files\\x"},
         {u"\"a\"\"b\"", u"a\"b\""}, // the last quote has no partner
-        {u"-Dq=\"abc", u"-Dq=\"abc"},
-        {u"x\"\"\"\"y", u"x\"\"y"},
+        {u"-Dq=\"abc", u"-Dq=\"abc"}, {u"x\"\"\"\"y", u"x\"\"y"},
         {u"\"a\"\"\"b\"", u"a\"b"}, // the search goes on right behind the inner part
         {u"\"\"", u""},
     };
@@ -72,12 +72,7 @@ TEST(ClassPath, EntriesResolvedBySearchOrTakenAsWritten)
                                          {{u"/opt/shop/lib/*.jar", {u"a.jar", u"."}},
                                           {u"/opt/shop", {u"shop"}},
                                           {u"/x/*.jar", {u"y.jar"}}});
-    struct Case {
-        const ClassPathRules& rules;
-        std::u16string value;
-        bool embeddedJar;
-        std::u16string expected;
-    };
+    struct Case { const ClassPathRules& rules; std::u16string value; bool embeddedJar; std::u16string expected; };
     const Case cases[] = {
         {windows, u"\\lib\\*.jar", false, u"C:\\App\\lib\\b.jar;C:\\App\\lib\\a.jar;"},
         {windows, u"C:\\x\\missing.jar;\\missing.jar", false, u"C:\\x\\missing.jar;"},
@@ -98,8 +93,7 @@ TEST(ClassPath, EntriesResolvedBySearchOrTakenAsWritten)
 
 class BuildVmOptionsTest : public testing::Test {
 protected:
-    bool Build(const std::string& classPath, const std::string& parameters,
-               const std::string& application)
+    bool Build(const std::string& classPath, const std::string& parameters, const std::string& application)
     {
         test::WriteBytes(folder.Path() / "shop.ini",
                          "[Class Path]\nClass Path=" + classPath +
@@ -166,6 +160,82 @@ TEST(JavaCommand, NamesTheMainClassAndArgumentsUnlessTheOptionsDo)
         {"-Dsun.java.commands=x", false},  {"-Dsun.java.comman=x", false},
     };
     for (const auto& [option, sets] : cases) EXPECT_EQ(SetsJavaCommand({"-Xmx1g", option}), sets) << option;
+}
+
+TEST(RuntimePaths, FoldersCutFromTheVmLibraryPath)
+{
+    const std::u16string windows = u"C:\\jre\\bin\\server\\jvm.dll";
+    EXPECT_EQ(StripPathComponents(windows, 2, PathStyle::Windows), u"C:\\jre\\bin");
+    EXPECT_EQ(StripPathComponents(windows, 2, PathStyle::Posix), windows); // no "/" in it
+    EXPECT_EQ(StripPathComponents(u"a\\b", 5, PathStyle::Windows), u"a");
+    EXPECT_EQ(StripPathComponents(u"/jdk/lib/server/libjvm.so", 2, PathStyle::Posix), u"/jdk/lib");
+
+    // The home is cut at the layout the library lies in; a home named lib keeps its name.
+    const std::tuple<std::u16string, PathStyle, std::u16string> homes[] = {
+        {windows, PathStyle::Windows, u"C:\\jre"}, {u"jvm.dll", PathStyle::Windows, u"jvm.dll"},
+        {u"/jdk/lib/server/libjvm.so", PathStyle::Posix, u"/jdk"},
+        {u"/j8/jre/lib/amd64/server/libjvm.so", PathStyle::Posix, u"/j8/jre"},
+        {u"/opt/x/lib/lib/server/libjvm.so", PathStyle::Posix, u"/opt/x/lib"},
+        {u"/opt/x/lib/lib/amd64/server/libjvm.so", PathStyle::Posix, u"/opt/x/lib"},
+        {u"/opt/lib/amd64/lib/server/libjvm.so", PathStyle::Posix, u"/opt/lib/amd64"},
+    };
+    for (const auto& [library, style, home] : homes) {
+        EXPECT_EQ(RuntimeHomeOf(library, style), home) << os::ToUtf8(library);
+    }
+}
+
+TEST(RuntimePaths, LibraryPathAndPathComposedForEachConvention)
+{
+    EXPECT_EQ(ComposeLibraryPath(u"C:\\native", u"C:\\App\\", u"C:\\jre", PathStyle::Windows),
+              u"C:\\native;C:\\App\\;.;%Path%;C:\\jre\\lib");
+    EXPECT_EQ(ComposeLibraryPath(u"C:\\native;", u"C:\\App\\", u"C:\\jre", PathStyle::Windows),
+              u"C:\\native;C:\\App\\;.;%Path%;C:\\jre\\lib");
+    EXPECT_EQ(ComposeLibraryPath(u"/native;/more", u"/opt/app/", u"/jre", PathStyle::Posix),
+              u"/native:/more:/opt/app/:.:%PATH%:/jre/lib");
+
+    const std::tuple<std::u16string, PathStyle, std::u16string> paths[] = {
+        {u"", PathStyle::Windows, u"%Path%;C:\\jre\\bin"},
+        {u"C:\\tools", PathStyle::Windows, u"C:\\tools;%Path%;C:\\jre\\bin"},
+        {u"C:\\tools;", PathStyle::Windows, u"C:\\tools;%Path%;C:\\jre\\bin"},
+        {u"", PathStyle::Posix, u"%PATH%:C:\\jre\\bin"},
+        {u"/tools;/more:", PathStyle::Posix, u"/tools:/more:%PATH%:C:\\jre\\bin"},
+    };
+    for (const auto& [systemPath, style, expected] : paths) {
+        EXPECT_EQ(ComposeSystemPath(systemPath, u"C:\\jre\\bin", style), expected);
+    }
+}
+
+TEST(ApplyRuntimePaths, VariablesFirstThenLibraryPathBeforeTheClassPath)
+{
+    const test::ScopedEnvironmentVariable jvmPath{u"TALA_JVM_PATH", std::nullopt};
+    const test::ScopedEnvironmentVariable jvmHome{u"TALA_JVM_HOME", std::nullopt};
+    const test::ScopedEnvironmentVariable path{u"PATH", u"/usr/bin"};
+    Launcher launcher;
+    launcher.vmLibraryPath = u"/jre/lib/server/libjvm.so";
+    launcher.settings.libraryPath = u"%TALA_JVM_HOME%/native;%PATH%";
+    launcher.settings.systemPath = u"/tools";
+    ApplyRuntimePaths(launcher);
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_PATH"), u"/jre/lib/server/libjvm.so");
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"TALA_JVM_HOME"), u"/jre");
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/tools:/usr/bin:/jre/bin");
+
+    std::u16string modulePath;
+    ASSERT_TRUE(os::GetModulePath(modulePath));
+    const std::u16string executableFolder = modulePath.substr(0, modulePath.rfind(u'/') + 1);
+    test::TempFolder folder;
+    test::WriteBytes(folder.Path() / "shop.ini", "[Class Path]\nClass Path=/a.jar\n");
+    ASSERT_TRUE(BuildVmOptionsFor(launcher, folder.Child("shop")));
+    const std::vector<std::string> expected{
+        ToAnsi(u"-Djava.library.path=/jre/native:/usr/bin:" + executableFolder + u":.:/usr/bin:/jre/lib"),
+        "-Djava.class.path=/a.jar:"};
+    EXPECT_EQ(launcher.vmOptions.Options(), expected);
+
+    os::WriteEnvironmentVariable(u"PATH", u"/usr/bin");
+    Launcher withoutLibraryPath;
+    withoutLibraryPath.vmLibraryPath = u"/jre/lib/server/libjvm.so";
+    ApplyRuntimePaths(withoutLibraryPath);
+    EXPECT_TRUE(withoutLibraryPath.vmOptions.Options().empty());
+    EXPECT_EQ(os::ReadEnvironmentVariable(u"PATH"), u"/usr/bin:/jre/bin");
 }
 
 } // namespace

@@ -25,8 +25,7 @@ std::wstring ClassNameOf(HWND window)
 
 std::wstring TextOf(HWND window)
 {
-    // Asked of the window: a control of another process answers WM_GETTEXT,
-    // not the title the system caches.
+    // A control of another process answers WM_GETTEXT, not the title the system caches.
     DWORD_PTR length = 0;
     if (!::SendMessageTimeoutW(window, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &length)) {
         return {};
@@ -39,36 +38,6 @@ std::wstring TextOf(HWND window)
     }
     text.resize(copied < length ? copied : length);
     return text;
-}
-
-RECT RectInDialog(HWND window, HWND dialog)
-{
-    RECT rect{};
-    ::GetWindowRect(window, &rect);
-    ::MapWindowPoints(nullptr, dialog, reinterpret_cast<POINT*>(&rect), 2);
-    return rect;
-}
-
-SIZE FrameSize(HWND window)
-{
-    RECT frame{};
-    ::GetWindowRect(window, &frame);
-    return {frame.right - frame.left, frame.bottom - frame.top};
-}
-
-bool ResizeWindow(HWND window, SIZE frame)
-{
-    // Wine 8 loses a size that a DPI-aware thread sets on another process's
-    // window when the screen is not at 96 DPI; from a thread that is not
-    // DPI-aware it passes the size on unchanged.
-    const DPI_AWARENESS_CONTEXT previous = ::SetThreadDpiAwarenessContext(DPI_AWARENESS_CONTEXT_UNAWARE);
-    // Asynchronous, so a program that hangs cannot hang the test; the
-    // window's thread handles the change before the message sent after it.
-    const BOOL asked = ::SetWindowPos(window, nullptr, 0, 0, frame.cx, frame.cy,
-                                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE | SWP_ASYNCWINDOWPOS);
-    if (previous != nullptr) ::SetThreadDpiAwarenessContext(previous);
-    DWORD_PTR ignored = 0;
-    return asked && ::SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, kMessageMilliseconds, &ignored);
 }
 
 void PostClick(HWND dialog, int buttonId)
@@ -85,15 +54,11 @@ void PostKey(HWND dialog, WPARAM key)
     if (::GetGUIThreadInfo(::GetWindowThreadProcessId(dialog, nullptr), &thread) && thread.hwndFocus != nullptr) {
         target = thread.hwndFocus;
     }
-    // The dialog's message loop hands keys to the dialog manager, which
-    // turns Escape into the cancel command.
+    // The dialog manager turns Escape into the cancel command.
     ::PostMessageW(target, WM_KEYDOWN, key, 1);
     ::PostMessageW(target, WM_KEYUP, key, static_cast<LPARAM>(0xC0000001u));
 }
 
-void PostCloseBox(HWND dialog)
-{
-    ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0);
-}
+void PostCloseBox(HWND dialog) { ::PostMessageW(dialog, WM_SYSCOMMAND, SC_CLOSE, 0); }
 
 } // namespace tala::test

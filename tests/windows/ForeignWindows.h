@@ -1,7 +1,4 @@
-// Windows of another process as a test reads and works them: found by
-// class, their texts and places asked of the windows themselves, input
-// posted to them. Nothing waits longer than a few seconds on a program that
-// hangs.
+// Windows of another process as a test reads and works them, never waiting long on a hung program.
 #pragma once
 
 #include <windows.h>
@@ -17,22 +14,10 @@ std::vector<HWND> TopLevelWindows(DWORD processId, std::wstring_view className);
 
 std::wstring ClassNameOf(HWND window);
 std::wstring TextOf(HWND window);
-inline std::wstring ControlText(HWND dialog, int id)
-{
-    return TextOf(::GetDlgItem(dialog, id));
-}
+inline std::wstring ControlText(HWND dialog, int id) { return TextOf(::GetDlgItem(dialog, id)); }
 
-// A window's rectangle in its dialog's client coordinates.
-RECT RectInDialog(HWND window, HWND dialog);
-SIZE FrameSize(HWND window);
-// A new frame size, the top left corner staying; true once the window's
-// thread has taken it.
-bool ResizeWindow(HWND window, SIZE frame);
-
-// A button pressed as the dialog manager reports it. Posted, not sent: the
-// button may open a modal window of its own.
+// Posted, not sent: the button may open a modal window of its own.
 void PostClick(HWND dialog, int buttonId);
-// A key pressed and released where the dialog's keyboard focus is.
 void PostKey(HWND dialog, WPARAM key);
 void PostCloseBox(HWND dialog);
 

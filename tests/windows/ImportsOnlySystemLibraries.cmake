@@ -1,10 +1,5 @@
-# tala.exe imports only libraries the Windows loader always takes from the
-# system folder (its known DLLs). The loader looks for any other library in
-# the executable's own folder first, where whoever can write there (a
-# download folder, an unzipped archive) may have planted a copy.
-#
-#   cmake -DOBJDUMP=<objdump> -DEXECUTABLE=<tala.exe> -P ImportsOnlySystemLibraries.cmake
-cmake_policy(SET CMP0057 NEW)
+# tala.exe imports only the loader's known DLLs: any other library is looked
+# for first in the executable's folder, where someone may have planted a copy.
 set(knownLibraries advapi32 combase comdlg32 gdi32 imm32 kernel32 msvcrt ntdll ole32 oleaut32 rpcrt4
     shell32 shlwapi user32 ws2_32)
 
@@ -14,14 +9,9 @@ if(NOT result EQUAL 0 OR NOT imports)
     message(FATAL_ERROR "no import table read from ${EXECUTABLE}")
 endif()
 
-set(others "")
-foreach(import IN LISTS imports)
-    string(REGEX REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1" library "${import}")
-    string(TOLOWER "${library}" library)
-    if(NOT library IN_LIST knownLibraries)
-        list(APPEND others "${library}")
-    endif()
-endforeach()
-if(others)
-    message(FATAL_ERROR "${EXECUTABLE} imports libraries the loader may take from its folder: ${others}")
+list(TRANSFORM imports REPLACE "^DLL Name: (.+)\\.[dD][lL][lL]$" "\\1")
+list(TRANSFORM imports TOLOWER)
+list(REMOVE_ITEM imports ${knownLibraries})
+if(imports)
+    message(FATAL_ERROR "${EXECUTABLE} imports libraries the loader may take from its folder: ${imports}")
 endif()

@@ -1,17 +1,32 @@
-// The tala.exe under test, given to a test program as --launcher=PATH: a
-// Windows path, or the host path of the build tree (Wine shows the host's
-// root as Z:).
+// Paths a test program is given (--launcher=PATH and the like, a host path becoming Z:; empty when missing)
+// or has beside it, and per-user registry values the launcher reads.
 #pragma once
 
 #include <filesystem>
+#include <optional>
+#include <string>
 #include <string_view>
 
 namespace tala::test {
 
-// Empty when the option is missing.
 std::filesystem::path LauncherPath();
+std::filesystem::path PathOption(std::wstring_view option); // "--pack="
+std::filesystem::path BesideThisProgram(const wchar_t* name);
 
-// The path another such option names ("--pack="); empty when it is missing.
-std::filesystem::path PathOption(std::wstring_view option);
+// A string value under HKEY_CURRENT_USER set (none: removed) for one test, and put back after it.
+class ScopedUserValue {
+public:
+    ScopedUserValue(const wchar_t* key, const wchar_t* name, const std::optional<std::wstring>& value);
+    ~ScopedUserValue() { Set(previous_); }
+    ScopedUserValue(const ScopedUserValue&) = delete;
+    ScopedUserValue& operator=(const ScopedUserValue&) = delete;
+
+private:
+    void Set(const std::optional<std::wstring>& value) const;
+
+    const wchar_t* key_;
+    const wchar_t* name_;
+    std::optional<std::wstring> previous_;
+};
 
 } // namespace tala::test

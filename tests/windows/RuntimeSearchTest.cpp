@@ -1,40 +1,22 @@
-// The runtime search through the real registry in both views, set up with
-// reg.exe the way installers leave it: the classic keys, and with "Extended
-// Search" the keys of today's vendors for the machine and the user, with
-// tala.exe choosing among them; and the architecture check on real image
-// files.
+// The runtime search through the real registry's views as installers leave them; real images' architecture.
 #include "os/ImageArchitecture.h"
 #include "os/windows/UniqueHandle.h"
 #include "runtime/FindRuntime.h"
-#include "tests/shared/TestFiles.h"
-#include "tests/windows/LauncherProcess.h"
-#include "tests/windows/LauncherUnderTest.h"
-#include "tests/windows/ProgramsBeside.h"
 #include "tests/windows/ShopFolder.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
 #include <functional>
-#include <optional>
 
 namespace tala::test {
 namespace {
 
 namespace fs = std::filesystem;
 
-// Runs reg.exe with the arguments and waits for it.
 void Reg(const std::wstring& arguments)
 {
-    std::wstring commandLine = L"reg.exe " + arguments;
-    STARTUPINFOW startup{};
-    startup.cb = sizeof startup;
-    PROCESS_INFORMATION started{};
-    ASSERT_TRUE(::CreateProcessW(nullptr, commandLine.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                                 nullptr, &startup, &started));
-    const os::UniqueHandle process(started.hProcess);
-    const os::UniqueHandle thread(started.hThread);
-    ASSERT_EQ(::WaitForSingleObject(process.get(), 30000), WAIT_OBJECT_0) << "reg.exe hangs";
+    ASSERT_TRUE(LauncherProcess(L"reg.exe " + arguments, {}).WaitForExit(30s)) << "reg.exe hangs";
 }
 
 void ClearRuntimeKeys()
@@ -49,14 +31,12 @@ void ClearRuntimeKeys()
     }
 }
 
-// Installed runtimes: registry entries and folders holding files named like
-// VM libraries.
 class RegisteredRuntimes : public testing::Test {
 protected:
     void SetUp() override { ClearRuntimeKeys(); }
     void TearDown() override { ClearRuntimeKeys(); }
 
-    // A runtime folder with the given VM kinds; returns its home.
+    // A runtime home with files named like VM libraries of these kinds.
     std::wstring Folder(const std::wstring& name, std::initializer_list<const wchar_t*> vmKinds)
     {
         const fs::path home = folder.Path() / name;
@@ -67,16 +47,15 @@ protected:
         return home.wstring();
     }
 
-    void Register(const std::wstring& key, const std::wstring& name, const std::wstring& home,
-                  bool bits32 = false)
+    void Register(const std::wstring& key, const std::wstring& name, const std::wstring& home, bool bits32 = false)
     {
         RegisterValue(L"HKLM\\Software\\" + key + L"\\" + name, L"JavaHome", home, bits32);
     }
 
-    static void RegisterValue(const std::wstring& key, const std::wstring& value, const std::wstring& data,
+    static void RegisterValue(const std::wstring& key, const std::wstring& value, const fs::path& data,
                               bool bits32 = false)
     {
-        Reg(L"add \"" + key + L"\" /v " + value + L" /d \"" + data + L"\" /f" + (bits32 ? L" /reg:32" : L""));
+        Reg(L"add \"" + key + L"\" /v " + value + L" /d \"" + data.wstring() + L"\" /f" + (bits32 ? L" /reg:32" : L""));
     }
 
     std::u16string Search(const std::function<void(LauncherSettings&)>& configure)
@@ -102,35 +81,31 @@ TEST_F(RegisteredRuntimes, DefaultViewFirstThe32BitViewForAPairProduct)
     const std::wstring jdk11 = Folder(L"jdk11", {L"server"});
     const std::wstring jre17 = Folder(L"jre17", {L"client"});
     const std::wstring jdk21x86 = Folder(L"jdk21-x86", {L"client"});
+    const std::wstring jdk6 = Folder(L"jdk6", {});
+    Folder(L"jdk6\\jre", {L"client"});
     Register(L"JavaSoft\\JDK", L"11.0.2", jdk11);
     Register(L"JavaSoft\\JRE", L"17.0.1", jre17);
     Register(L"JavaSoft\\JDK", L"21", jdk21x86, true);
+    Register(L"JavaSoft\\Java Development Kit", L"1.6.0_45", jdk6); // names its inner runtime
     Register(L"JavaSoft\\JDK", L"no digits", Folder(L"nodigits", {L"server"}));
     Register(L"JavaSoft\\JDK", L"2147483648", Folder(L"overflow", {L"server"}));
     Register(L"JavaSoft\\JDK", L"18", L"");
     Register(L"JavaSoft\\JDK", L"19", (folder.Path() / L"absent").wstring());
     Register(L"JavaSoft\\JDK", std::wstring(255, L'1'), Folder(L"long", {L"server"}));
 
-    const auto withPair = [](LauncherSettings& s) { s.pairProduct = u"C:\\Shop32.exe"; };
-    const auto atLeast1 = [](LauncherSettings& s) { s.minimumVersion = VersionNumber(1, 0, 0, 0); };
-    const auto server = [&](LauncherSettings& s) { atLeast1(s), s.jvmType = JvmType::Server; };
-    EXPECT_EQ(Search(atLeast1), Library(jre17, L"client"));
-    EXPECT_EQ(Search(server), Library(jdk11, L"server"));
-    EXPECT_EQ(Search([&](LauncherSettings& s) { withPair(s), s.minimumVersion = VersionNumber(20, 0, 0, 0); }),
+    const auto atLeast = [](std::int32_t major) {
+        return [major](LauncherSettings& s) { s.minimumVersion = VersionNumber(major, 0, 0, 0); };
+    };
+    EXPECT_EQ(Search(atLeast(1)), Library(jre17, L"client"));
+    EXPECT_EQ(Search([&](LauncherSettings& s) { atLeast(1)(s), s.jvmType = JvmType::Server; }), Library(jdk11, L"server"));
+    EXPECT_EQ(Search([&](LauncherSettings& s) { atLeast(20)(s), s.pairProduct = u"C:\\Shop32.exe"; }),
               Library(jdk21x86, L"client"));
-    EXPECT_EQ(Search([](LauncherSettings& s) { s.minimumVersion = VersionNumber(20, 0, 0, 0); }), u"");
+    EXPECT_EQ(Search(atLeast(20)), u"");
+    EXPECT_EQ(Search([](LauncherSettings& s) { s.maximumVersion = VersionNumber(1, 6, 65535, 65535); }),
+              Library(jdk6 + L"\\jre", L"client"));
 }
 
-TEST_F(RegisteredRuntimes, ADevelopmentKitKeyNamesItsInnerRuntime)
-{
-    const std::wstring jdk6 = Folder(L"jdk6", {});
-    Folder(L"jdk6\\jre", {L"client"});
-    Register(L"JavaSoft\\Java Development Kit", L"1.6.0_45", jdk6);
-    EXPECT_EQ(Search([](LauncherSettings&) {}), Library(jdk6 + L"\\jre", L"client"));
-}
-
-// A runtime as a vendor's installer leaves it in the shop's folder: the
-// stand-in VM library (or a 32-bit DLL), the release file, the compiler of a JDK.
+// A runtime as a vendor's installer leaves it: the stand-in (or a 32-bit DLL), release, a JDK's javac.
 fs::path VendorRuntime(const ShopFolder& shop, const std::wstring& name, const std::string& version,
                        bool jdk = true, const std::wstring& vmHome = L"", bool x86 = false)
 {
@@ -150,7 +125,7 @@ fs::path VendorRuntime(const ShopFolder& shop, const std::wstring& name, const s
 TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
 {
     ASSERT_FALSE(LauncherPath().empty()) << "no --launcher=PATH given";
-    const ShopFolder shop;
+    const ShopFolder shop(nullptr);
     const fs::path classic11 = VendorRuntime(shop, L"classic11", "11.0.22");
     const fs::path temurin21 = VendorRuntime(shop, L"temurin21", "21.0.2");
     const fs::path microsoft17 = VendorRuntime(shop, L"microsoft17", "17.0.10");
@@ -160,19 +135,17 @@ TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
     const fs::path user19 = VendorRuntime(shop, L"user19", "19.0.2", false);
     const fs::path javaHome23 = VendorRuntime(shop, L"javahome23", "23.0.1");
     VendorRuntime(shop, L"temurin22-x86", "22.0.1", false, L"", true);
-    const auto registerHome = [](const std::wstring& key, const std::wstring& value, const fs::path& home,
-                                 bool bits32 = false) { RegisterValue(key, value, home.wstring(), bits32); };
     Register(L"JavaSoft\\JDK", L"11.0.22", classic11.wstring());
-    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", temurin21);
-    registerHome(L"HKLM\\Software\\Eclipse Adoptium\\JRE\\22.0.1.8\\hotspot\\MSI", L"Path",
+    RegisterValue(L"HKLM\\Software\\Eclipse Adoptium\\JDK\\21.0.2.13\\hotspot\\MSI", L"Path", temurin21);
+    RegisterValue(L"HKLM\\Software\\Eclipse Adoptium\\JRE\\22.0.1.8\\hotspot\\MSI", L"Path",
                  shop.Folder() / "temurin22-x86", true);
-    registerHome(L"HKLM\\Software\\AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path",
+    RegisterValue(L"HKLM\\Software\\AdoptOpenJDK\\JDK\\16.0.2.7\\hotspot\\MSI", L"Path",
                  shop.Folder() / "uninstalled16");
-    registerHome(L"HKCU\\Software\\Microsoft\\JDK\\17.0.10.7\\hotspot\\MSI", L"Path", microsoft17);
-    registerHome(L"HKLM\\Software\\Amazon\\Amazon Corretto\\17.0.9.8\\MSI", L"Path", corretto17);
-    registerHome(L"HKLM\\Software\\Azul Systems\\Zulu\\zulu-11", L"InstallationPath", zulu11, true);
-    registerHome(L"HKCU\\Software\\BellSoft\\Liberica\\jdk-8", L"InstallationPath", liberica8, true);
-    registerHome(L"HKCU\\Software\\JavaSoft\\JRE\\19", L"JavaHome", user19);
+    RegisterValue(L"HKCU\\Software\\Microsoft\\JDK\\17.0.10.7\\hotspot\\MSI", L"Path", microsoft17);
+    RegisterValue(L"HKLM\\Software\\Amazon\\Amazon Corretto\\17.0.9.8\\MSI", L"Path", corretto17);
+    RegisterValue(L"HKLM\\Software\\Azul Systems\\Zulu\\zulu-11", L"InstallationPath", zulu11, true);
+    RegisterValue(L"HKCU\\Software\\BellSoft\\Liberica\\jdk-8", L"InstallationPath", liberica8, true);
+    RegisterValue(L"HKCU\\Software\\JavaSoft\\JRE\\19", L"JavaHome", user19);
 
     struct Case {
         const char* rule;
@@ -211,10 +184,8 @@ TEST_F(RegisteredRuntimes, ExtendedSearchFindsWhatVendorsInstall)
         shop.Write(c.lines);
         const LauncherProcess launcher(shop.CommandLine(), shop.Folder());
         EXPECT_EQ(launcher.WaitForExit(), 0u) << c.rule;
-        const auto options = ShopFolder::RecordOf(c.chosen).Options();
-        EXPECT_NE(std::find(options.begin(), options.end(),
-                            std::pair<std::u16string, bool>(u"-Dsun.java.command=shop.App", false)),
-                  options.end())
+        const auto options = ShopFolder::RecordOf(c.chosen).Values("option");
+        EXPECT_NE(std::find(options.begin(), options.end(), "none -Dsun.java.command=shop.App"), options.end())
             << c.rule << ": " << c.chosen << " did not create the VM\n" << ReadBytes(traceFile);
         const std::string traced = ReadBytes(traceFile);
         for (const auto& [candidate, verdict] : c.traced) {

@@ -5,16 +5,14 @@
 #include <gdiplus.h>
 
 #include <algorithm>
+#include <cstdlib>
 
 namespace tala::test {
 namespace {
 
-// Window rectangles and screen pixels in the same units on a screen of more
-// than 96 DPI too, where Wine would scale rectangles for a program that is
-// not DPI-aware (the launcher is).
+// Window rectangles and screen pixels in the same units above 96 DPI too, as for the launcher.
 [[maybe_unused]] const bool kDpiAware = ::SetProcessDPIAware() != FALSE;
 
-// The PNG encoder GDI+ has built in.
 constexpr CLSID kPngEncoder = {0x557CF406, 0x1A04, 0x11D3, {0x9A, 0x73, 0x00, 0x00, 0xF8, 0x1E, 0xF3, 0x2E}};
 
 HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, std::uint32_t*& bits)
@@ -31,7 +29,6 @@ HBITMAP CreateTopDownBitmap(HDC dc, int width, int height, std::uint32_t*& bits)
     return bitmap;
 }
 
-// GDI+ for the length of one use.
 struct GdiPlus {
     GdiPlus() { ready = Gdiplus::GdiplusStartup(&token, &input, nullptr) == Gdiplus::Ok; }
     ~GdiPlus()
@@ -90,24 +87,54 @@ Picture CaptureScreen(const std::optional<RECT>& area)
 Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout)
 {
     Picture last;
-    WaitUntil(
-        [&] {
-            RECT frame{};
-            ::GetWindowRect(window, &frame);
-            Picture now = CaptureScreen(frame);
-            const bool settled = !now.Empty() && now.width == last.width && now.pixels == last.pixels;
-            last = std::move(now);
-            if (!settled) std::this_thread::sleep_for(100ms);
-            return settled;
-        },
-        timeout);
+    WaitUntil([&] {
+        RECT frame{};
+        ::GetWindowRect(window, &frame);
+        Picture now = CaptureScreen(frame);
+        const bool settled = !now.pixels.empty() && now.width == last.width && now.pixels == last.pixels;
+        last = std::move(now);
+        if (!settled) std::this_thread::sleep_for(100ms);
+        return settled;
+    }, timeout);
     return last;
+}
+
+bool ShowsErrorIcon(HWND control)
+{
+    RECT area{};
+    ::GetClientRect(control, &area);
+    ::MapWindowPoints(control, nullptr, reinterpret_cast<POINT*>(&area), 2);
+    const Picture shown = CaptureScreen(area);
+    // Drawn over black and over white: where both agree the icon is opaque.
+    const HICON icon = ::LoadIconW(nullptr, IDI_ERROR);
+    Picture drawn[2];
+    for (int i = 0; i < 2; ++i) {
+        Canvas canvas(shown.width, shown.height);
+        canvas.Fill(i == 0 ? 0x000000 : 0xFFFFFF);
+        ::DrawIconEx(canvas.Dc(), 0, 0, icon, shown.width, shown.height, 0, nullptr, DI_NORMAL);
+        drawn[i] = canvas.Read();
+    }
+    const auto close = [](std::uint32_t a, std::uint32_t b) {
+        for (int shift = 0; shift < 24; shift += 8) {
+            const int difference = static_cast<int>((a >> shift) & 0xFF) - static_cast<int>((b >> shift) & 0xFF);
+            if (std::abs(difference) > 8) return false;
+        }
+        return true;
+    };
+    std::size_t opaque = 0;
+    std::size_t matching = 0;
+    for (std::size_t i = 0; i < shown.pixels.size() && i < drawn[1].pixels.size(); ++i) {
+        if (drawn[0].pixels[i] != drawn[1].pixels[i]) continue;
+        ++opaque;
+        if (close(shown.pixels[i], drawn[0].pixels[i])) ++matching;
+    }
+    return opaque * 8 >= shown.pixels.size() && opaque > 0 && matching * 100 >= opaque * 98;
 }
 
 bool SavePng(const Picture& picture, const std::filesystem::path& file)
 {
     const GdiPlus gdiPlus;
-    if (picture.Empty() || !gdiPlus.ready) return false;
+    if (picture.pixels.empty() || !gdiPlus.ready) return false;
     // GDI+ reads the pixels in place; the picture outlives the bitmap.
     auto* scan = const_cast<BYTE*>(reinterpret_cast<const BYTE*>(picture.pixels.data()));
     Gdiplus::Bitmap bitmap(picture.width, picture.height, picture.width * 4, PixelFormat32bppRGB, scan);

@@ -1,5 +1,4 @@
-// What the screen shows (Xvfb's, under Wine): pixels read from it or drawn
-// into a canvas of the test's own, compared by colour and saved as PNG.
+// Pixels of the screen (Xvfb's, under Wine) or of a canvas of the test's own.
 #pragma once
 
 #include "os/windows/GdiObjects.h"
@@ -20,22 +19,18 @@ struct Picture {
     int height = 0;
     std::vector<std::uint32_t> pixels; // 0xRRGGBB, rows top to bottom
 
-    bool Empty() const { return pixels.empty(); }
-    // None outside the picture.
     std::optional<std::uint32_t> At(int x, int y) const
     {
         if (x < 0 || y < 0 || x >= width || y >= height) return std::nullopt;
         return pixels[static_cast<std::size_t>(y) * static_cast<std::size_t>(width) + static_cast<std::size_t>(x)];
     }
-    // How many pixels have exactly this colour.
     std::size_t Count(std::uint32_t colour) const
     {
-        return static_cast<std::size_t>(std::count(pixels.begin(), pixels.end(), colour));
+        return static_cast<std::size_t>(std::ranges::count(pixels, colour));
     }
 };
 
-// A 32-bit bitmap in a memory device context: what GDI draws into it can be
-// read back.
+// A 32-bit bitmap in a memory device context, to read back what GDI draws.
 class Canvas {
 public:
     Canvas(int width, int height);
@@ -56,15 +51,12 @@ private:
     std::optional<os::SelectionScope> selection_;
 };
 
-// The screen inside a rectangle in screen coordinates; the whole primary
-// display when none is given.
+// The whole primary display when no area is given.
 Picture CaptureScreen(const std::optional<RECT>& area = std::nullopt);
-
-// The window with its frame, once two looks a moment apart agree (it has
-// finished painting) or the time is up.
+// The window with its frame, once two looks a moment apart agree or the time is up.
 Picture CaptureSettledWindow(HWND window, std::chrono::milliseconds timeout);
-
-// Through GDI+; false when the file could not be written.
+// Compared by pixels: the icon handle of another process's control is that process's.
+bool ShowsErrorIcon(HWND control);
 bool SavePng(const Picture& picture, const std::filesystem::path& file);
 
 } // namespace tala::test

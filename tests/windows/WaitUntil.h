@@ -1,6 +1,5 @@
-// Waiting for another process to get somewhere: a condition asked again and
-// again until it holds or the time is up. This thread's own windows are
-// served meanwhile, so a window the test shows keeps painting.
+// A condition asked until it holds (true) or the time is up; this thread's
+// own windows are served meanwhile, so a window the test shows keeps painting.
 #pragma once
 
 #include <windows.h>
@@ -12,7 +11,6 @@ namespace tala::test {
 
 using namespace std::chrono_literals;
 
-// True when the condition held in time.
 template <typename Condition>
 bool WaitUntil(Condition condition, std::chrono::milliseconds timeout)
 {

@@ -1,8 +1,5 @@
-// Stands in for a product's 32-bit pair executable on Linux: records the
-// arguments it was started with (argv[0] included, each ended by a NUL) in
-// pair-arguments beside itself, whole or not at all, and exits with 42. While
-// a file named "hold" lies beside it, it waits first, so a test can see
-// whether the launcher waited.
+// A 32-bit pair executable's stand-in: writes its arguments (argv[0] too, each NUL-ended) to
+// pair-arguments beside itself, whole or not at all, and exits with 42; first waits while "hold" is there.
 #include <chrono>
 #include <filesystem>
 #include <fstream>

@@ -1,38 +1,23 @@
-// Stands in for a product's 32-bit pair executable: records the command line
-// it was started with in pair-command-line.txt beside itself and exits with
-// 42. While a file named "hold" lies beside it, it waits first, so a test can
-// see whether the launcher waited for it.
+// A pair program: waits while a file "hold" lies beside it, records its command line, exits with 42.
 #include <windows.h>
 
 #include <string>
 
-namespace {
-
-std::wstring FolderOfThisProgram()
-{
-    wchar_t path[MAX_PATH];
-    const DWORD length = ::GetModuleFileNameW(nullptr, path, MAX_PATH);
-    std::wstring folder(path, length);
-    return folder.substr(0, folder.rfind(L'\\') + 1);
-}
-
-} // namespace
-
 int wmain()
 {
-    const std::wstring folder = FolderOfThisProgram();
-    const std::wstring hold = folder + L"hold";
-    for (int tenths = 0; tenths < 300 && ::GetFileAttributesW(hold.c_str()) != INVALID_FILE_ATTRIBUTES;
+    std::wstring folder(MAX_PATH, L'\0');
+    folder.resize(::GetModuleFileNameW(nullptr, folder.data(), MAX_PATH));
+    folder.resize(folder.rfind(L'\\') + 1);
+    for (int tenths = 0; tenths < 300 && ::GetFileAttributesW((folder + L"hold").c_str()) != INVALID_FILE_ATTRIBUTES;
          ++tenths) {
         ::Sleep(100);
     }
     const wchar_t* commandLine = ::GetCommandLineW();
-    const HANDLE file = ::CreateFileW((folder + L"pair-command-line.txt").c_str(), GENERIC_WRITE, 0,
-                                      nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    const HANDLE file = ::CreateFileW((folder + L"pair-command-line.txt").c_str(), GENERIC_WRITE, 0, nullptr,
+                                      CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
-        ::WriteFile(file, commandLine, static_cast<DWORD>(::wcslen(commandLine) * sizeof(wchar_t)),
-                    &written, nullptr);
+        ::WriteFile(file, commandLine, static_cast<DWORD>(::wcslen(commandLine) * sizeof(wchar_t)), &written, nullptr);
         ::CloseHandle(file);
     }
     return 42;

@@ -1,8 +1,4 @@
-// A library planted under a system library's name (gdiplus.dll) beside the
-// launcher, as anyone who can write to the launcher's folder could: once
-// loaded it leaves planted-library-loaded.txt beside itself. It exports
-// nothing, so a launcher that imported it by name would not even start.
-// Test code only.
+// A gdiplus.dll planted beside the launcher: loaded, it leaves planted-library-loaded.txt beside itself.
 #include <windows.h>
 
 #include <string>

@@ -1,14 +1,4 @@
-// standin-splashscreen.dll: takes the place of a Java runtime's
-// splashscreen.dll in the splash tests and records what the launcher asks of
-// it, one line per event, in splash-record.txt beside itself:
-//
-//   SplashInit
-//   SplashLoadFile NAME               the file name's bytes as given
-//   SplashSetFileJarName NAME JAR     file name, jar name ("-" when empty)
-//   SplashClose
-//
-// The variant built with TALA_SPLASH_STANDIN_WITHOUT_INIT lacks SplashInit,
-// as a library the launcher cannot use. Test code only.
+// A runtime's splashscreen.dll recording each call in splash-record.txt beside it; one variant lacks SplashInit.
 #include <windows.h>
 
 #include <filesystem>
@@ -21,17 +11,13 @@ HMODULE self = nullptr;
 
 void Record(const std::string& line)
 {
-    std::wstring path(MAX_PATH, L'\0');
-    path.resize(::GetModuleFileNameW(self, path.data(), static_cast<DWORD>(path.size())));
+    wchar_t path[MAX_PATH] = {};
+    ::GetModuleFileNameW(self, path, MAX_PATH);
     const std::filesystem::path record = std::filesystem::path(path).parent_path() / "splash-record.txt";
     std::ofstream(record, std::ios::binary | std::ios::app) << line << "\n";
 }
 
-std::string Text(const char* text)
-{
-    if (text == nullptr) return "null";
-    return *text == '\0' ? "-" : text;
-}
+std::string Text(const char* text) { return *text == '\0' ? "-" : text; }
 
 } // namespace
 
@@ -39,32 +25,18 @@ extern "C" {
 
 BOOL WINAPI DllMain(HINSTANCE instance, DWORD reason, LPVOID)
 {
-    // Only the module handle under the loader lock; the file is written later.
     if (reason == DLL_PROCESS_ATTACH) self = instance;
     return TRUE;
 }
 
 #ifndef TALA_SPLASH_STANDIN_WITHOUT_INIT
-__declspec(dllexport) void SplashInit()
-{
-    Record("SplashInit");
-}
+__declspec(dllexport) void SplashInit() { Record("SplashInit"); }
 #endif
-
-__declspec(dllexport) int SplashLoadFile(const char* fileName)
+__declspec(dllexport) int SplashLoadFile(const char* name) { return Record("SplashLoadFile " + Text(name)), 1; }
+__declspec(dllexport) void SplashSetFileJarName(const char* name, const char* jar)
 {
-    Record("SplashLoadFile " + Text(fileName));
-    return 1;
+    Record("SplashSetFileJarName " + Text(name) + " " + Text(jar));
 }
-
-__declspec(dllexport) void SplashSetFileJarName(const char* fileName, const char* jarName)
-{
-    Record("SplashSetFileJarName " + Text(fileName) + " " + Text(jarName));
-}
-
-__declspec(dllexport) void SplashClose()
-{
-    Record("SplashClose");
-}
+__declspec(dllexport) void SplashClose() { Record("SplashClose"); }
 
 } // extern "C"

@@ -1,5 +1,4 @@
-// The splash image the tests show: colours that tell where it lies on the
-// screen, written as a BMP file, and judged on a picture of the screen.
+// The splash image the tests show, written as a BMP file and judged on the screen.
 #pragma once
 
 #include "tests/windows/Screen.h"
@@ -12,23 +11,19 @@
 
 namespace tala::test {
 
-// A one-pixel frame shows where the image ends; the four quarters show it is
-// neither shifted, mirrored nor scaled.
+// A one-pixel frame and four quarters: neither shifted, mirrored nor scaled.
 inline constexpr std::uint32_t kFrame = 0x123456;
 inline constexpr std::uint32_t kTopLeft = 0xE01020;
 inline constexpr std::uint32_t kTopRight = 0x10C030;
 inline constexpr std::uint32_t kBottomLeft = 0x2030D0;
 inline constexpr std::uint32_t kBottomRight = 0xF0E040;
 
-// The colour of the image's pixel at (x, y).
 std::uint32_t SplashColour(int x, int y, int width, int height);
 
-// The image as a 24-bit BMP file.
 void WritePicture(const std::filesystem::path& path, int width, int height);
 
-// Empty when the screen shows the image at this origin, as far as the
-// screen reaches, and no frame colour next to it; otherwise the first pixel
-// that differs.
+// Empty when the screen shows the image at this origin with no frame colour
+// next to it; otherwise the first pixel that differs.
 std::string PictureMismatch(const Picture& screen, POINT origin, int width, int height);
 
 } // namespace tala::test

@@ -1,7 +1,6 @@
 package probe;
 
-// Prints what the launcher set up for the application to see, and how deep
-// main's thread can recurse: a measure of its stack size.
+// Prints what the launcher set up, and how deep main can recurse: a measure of its stack.
 public class Environment {
     private static int depth;
 

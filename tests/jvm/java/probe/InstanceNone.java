@@ -3,6 +3,6 @@ package probe;
 // A single-instance application without secondaryMain.
 public class InstanceNone {
     public static void main(String[] args) throws Exception {
-        InstanceLife.main(args);
+        Instance.main(args);
     }
 }

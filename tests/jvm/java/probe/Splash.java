@@ -6,11 +6,8 @@ import java.awt.SplashScreen;
 import java.nio.file.Files;
 import java.nio.file.Path;
 
-// What the application sees of the splash screen the launcher started:
-// "splash=shown X Y WIDTH HEIGHT", "splash=none" or "splash=headless", after
-// "main-time=" and System.nanoTime() as main starts. Given "--wait-for=FILE"
-// as an argument it then waits (30 s at most) until that file exists, so a
-// test can look at the screen while the application runs.
+// Prints "main-time=", then "splash=shown X Y WIDTH HEIGHT", "none" or "headless". Given
+// "--wait-for=FILE" it then waits for that file (30 s at most) so a test can look at the screen.
 public class Splash {
     public static void main(String[] args) throws Exception {
         System.out.println("main-time=" + System.nanoTime());

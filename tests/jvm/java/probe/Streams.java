@@ -1,7 +1,6 @@
 package probe;
 
-// Writes to both standard streams, from its static initialiser on: each
-// argument to System.out, and one line to System.err.
+// From its static initialiser on: each argument to System.out, one line to System.err.
 public class Streams {
     static {
         System.out.println("from the static initialiser");

@@ -1,7 +1,8 @@
-// The settings text an executable carries: its line rules and exact lookups,
-// and the enciphered form it is carried in.
+// The settings text an executable carries, and where settings files and the working folder lie.
 #include "settings/EmbeddedSettings.h"
 #include "settings/SettingsCipher.h"
+#include "settings/SettingsPaths.h"
+#include "settings/WorkingDirectory.h"
 
 #include <gtest/gtest.h>
 
@@ -18,18 +19,8 @@ std::u16string Lookup(EmbeddedSettings& store, std::u16string_view section, std:
 TEST(EmbeddedSettings, LineRulesAndExactLookups)
 {
     EmbeddedSettings store;
-    store.Parse(u"before=ignored\r\n"
-                u" \t[ S ]\t \r\n"
-                u"k = v \r\n"
-                u";note=kept\r\n"
-                u"no equals sign\r\n"
-                u"\r\n"
-                u"x=a=b\r\n"
-                u"lone\nfeed=1\r\n"
-                u"[T]x\r\n"
-                u"y=2\r\n"
-                u"[ S ]\r\n"
-                u"k=w");
+    store.Parse(u"before=ignored\r\n \t[ S ]\t \r\nk = v \r\n;note=kept\r\nno equals sign\r\n\r\nx=a=b\r\n"
+                u"lone\nfeed=1\r\n[T]x\r\ny=2\r\n[ S ]\r\nk=w");
     const std::tuple<std::u16string, std::u16string, std::u16string> cases[] = {
         {u" S ", u"k", u"v"},             // trimmed; the repeated header's entry is never found
         {u" s ", u"k", u"<absent>"},      // section names are case-sensitive
@@ -76,16 +67,9 @@ TEST(CarriedSettings, KeepTheirFormAndOpenWithTheirCodeOnly)
 
     std::string flipped = carried;
     flipped.back() ^= 1;
-    const struct {
-        const char* rule;
-        std::string bytes;
-        std::u16string code;
-        bool opens;
-    } cases[] = {
-        {"its own code", carried, u"code-1", true},
-        {"another code", carried, u"code-2", false},
-        {"no code", carried, u"", false},
-        {"a changed byte", flipped, u"code-1", false},
+    const struct { const char* rule; std::string bytes; std::u16string code; bool opens; } cases[] = {
+        {"its own code", carried, u"code-1", true}, {"another code", carried, u"code-2", false},
+        {"no code", carried, u"", false}, {"a changed byte", flipped, u"code-1", false},
         {"cut short", carried.substr(0, carried.size() - 2), u"code-1", false},
     };
     for (const auto& c : cases) {
@@ -93,6 +77,49 @@ TEST(CarriedSettings, KeepTheirFormAndOpenWithTheirCodeOnly)
         EXPECT_EQ(DecipherSettings(c.bytes, c.code, text), c.opens) << c.rule;
         EXPECT_EQ(text, c.opens ? u"[A]\r\nk=v\r\n" : u"<none>") << c.rule;
     }
+}
+
+using os::PathStyle;
+
+TEST(SettingsFilePath, NamedAfterTheExecutable)
+{
+    const std::tuple<std::u16string, PathStyle, std::optional<std::u16string>> cases[] = {
+        {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps\\Tool.ini"},
+        {u"C:\\My.Apps\\Tool", PathStyle::Windows, u"C:\\My.ini"},
+        {u"C:\\Apps\\Tool", PathStyle::Windows, std::nullopt},
+        {u"C:\\Apps\\Tool.beta.exe", PathStyle::Windows, u"C:\\Apps\\Tool.beta.ini"},
+        {u"/opt/shop/shop", PathStyle::Posix, u"/opt/shop/shop.ini"},
+        {u"/opt/my.apps/shop", PathStyle::Posix, u"/opt/my.apps/shop.ini"},
+        {u"/opt/shop/shop.bin", PathStyle::Posix, u"/opt/shop/shop.ini"},
+    };
+    for (const auto& [executable, style, settings] : cases) EXPECT_EQ(SettingsFilePathFor(executable, style), settings);
+}
+
+TEST(UserSettingsFilePath, ProductFoldersUnderTheRoot)
+{
+    struct Case { std::u16string source, name, code, root; PathStyle style; std::u16string expected; };
+    const Case cases[] = {
+        {u"C:\\Apps\\Tool.exe", u"My:App?", u"1234", u"C:\\Users\\u\\AppData\\Roaming",
+         PathStyle::Windows, u"C:\\Users\\u\\AppData\\Roaming\\MyApp\\1234\\Tool.ini"},
+        {u"C:\\Apps\\Tool", u"A", u"1", u"R", PathStyle::Windows, u"R\\A\\1\\Tool.ini"},
+        {u"D:\\Other\\Tool.beta.exe", u"A", u"1", u"R", PathStyle::Windows, u"R\\A\\1\\Tool.beta.ini"},
+        {u"C:\\Tool.exe", u"\\?\"|><:/*", u"", u"", PathStyle::Windows, u"\\\\\\Tool.ini"},
+        {u"/opt/shop/shop", u"Shop/Pro", u"7", u"/home/u/.config", PathStyle::Posix,
+         u"/home/u/.config/ShopPro/7/shop.ini"},
+    };
+    for (const Case& c : cases) {
+        EXPECT_EQ(UserSettingsFilePathFor(c.source, c.name, c.code, c.root, c.style), c.expected);
+    }
+}
+
+TEST(WorkingDirectory, TheExecutablesFolderWithoutItsSeparator)
+{
+    const std::tuple<std::u16string, PathStyle, std::optional<std::u16string>> cases[] = {
+        {u"C:\\Apps\\Tool.exe", PathStyle::Windows, u"C:\\Apps"}, {u"C:\\Tool.exe", PathStyle::Windows, u"C:"},
+        {u"Tool.exe", PathStyle::Windows, std::nullopt}, {u"\\Tool.exe", PathStyle::Windows, std::nullopt},
+        {u"/opt/shop/shop", PathStyle::Posix, u"/opt/shop"},
+    };
+    for (const auto& [executable, style, folder] : cases) EXPECT_EQ(WorkingDirectoryFor(executable, style), folder);
 }
 
 } // namespace

@@ -1,7 +1,0 @@
-package probe;
-
-// A class without a main method.
-public class NoMain {
-    public static void helper() {
-    }
-}
