@@ -57,13 +57,15 @@ bool PeImage::Parse(std::string bytes, std::string& error)
     const std::uint16_t sectionCount = Read16(file, fileHeader + 2);
     const std::uint16_t optionalSize = Read16(file, fileHeader + 16);
     optionalHeader_ = fileHeader + 20;
-    if (!Fits(file, optionalHeader_, optionalSize) || optionalSize < 96) {
+    if (!Fits(file, optionalHeader_, optionalSize) || optionalSize < 2) {
         return Fail(error, "its optional header is cut short");
     }
     const std::uint16_t magic = Read16(file, optionalHeader_);
     if (magic != 0x10B && magic != 0x20B) return Fail(error, "its optional header is of an unknown kind");
+    // The 64-bit kind's fields up to the directory count take 16 bytes more.
     const std::size_t countField = optionalHeader_ + (magic == 0x20B ? 108u : 92u);
     directories_ = countField + 4;
+    if (directories_ > optionalHeader_ + optionalSize) return Fail(error, "its optional header is cut short");
     directoryCount_ = std::min<std::uint32_t>(Read32(file, countField), 16);
     if (directories_ + directoryCount_ * 8u > optionalHeader_ + optionalSize) {
         return Fail(error, "its data directories are cut short");
