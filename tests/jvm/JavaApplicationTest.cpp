@@ -25,12 +25,19 @@ TEST(JavaApplication, EndsAsTheApplicationAndTheRuntimeSay)
     struct Case { const char* rule; std::string settings; std::vector<std::string> arguments; int exitCode;
         std::string output; std::vector<std::string> said; };
     const TempFolder broken;
+    const TempFolder kindless; // its VM library in no folder of a VM kind
     std::filesystem::create_directories(broken.Path() / "lib" / "server");
+    std::filesystem::create_directories(kindless.Path() / "lib");
     WriteBytes(broken.Path() / "lib" / "server" / "libjvm.so", "not a library\n");
+    WriteBytes(kindless.Path() / "lib" / "libjvm.so", "not a library\n");
     const Case cases[] = {
         {"a VM library that cannot be loaded is named with the reason",
          "[Java Runtime Environment]\nJRE Path=" + broken.Path().string() + "\nMain Class=probe.Args\n", {}, 255, "",
          {"Failed to load Java VM library: " + (broken.Path() / "lib/server/libjvm.so").string() + " (errno = 8).\n"}},
+        {"a JRE Path whose VM library lies in no kind's folder is passed over",
+         "[Java Runtime Environment]\nJRE Path=" + kindless.Path().string() +
+             "\nMain Class=demo.Hello\nMaximum Version=any\n[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n",
+         {}, 0, "Hello from demo.Hello\n", {}},
         {"without JRE Path the installed runtimes' search finds one",
          "[Java Runtime Environment]\nMain Class=demo.Hello\nMaximum Version=any\n"
          "[Class Path]\nClass Path=" TALA_PROBE_CLASSES "\n",
