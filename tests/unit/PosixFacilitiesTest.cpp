@@ -5,6 +5,7 @@
 #include "os/ImageArchitecture.h"
 #include "os/UserCache.h"
 #include "os/posix/IniText.h"
+#include "os/posix/PrivateFolder.h"
 #include "os/posix/RuntimeFolders.h"
 #include "tests/shared/TestFiles.h"
 
@@ -140,6 +141,18 @@ TEST(UserCache, PrivateFoldersOnlyBelowARootOthersCannotRearrange)
         const std::u16string expected = made ? (root / level / "1").u16string() : u"";
         EXPECT_EQ(MakePrivateFolder(root.u16string(), {level, u"1"}), expected) << rule;
     }
+}
+
+TEST(PrivateFolder, ALongNameIsCutToAFileNameThatStillTellsItsExecutableApart)
+{
+    const std::string tail(300, 'x');
+    const std::string first = PrivateFileName("block./a/" + tail), second = PrivateFileName("block./b/" + tail);
+    EXPECT_NE(first, second);
+    for (const std::string& name : {first, second}) {
+        EXPECT_LE(name.size(), 255u); // what one name in a folder may hold
+        EXPECT_TRUE(name.ends_with(std::string(200, 'x'))) << name;
+    }
+    EXPECT_EQ(PrivateFileName("block./opt/shop"), "block._opt_shop");
 }
 
 TEST(ImageArchitecture, OnlyA32BitElfCounts)

@@ -79,6 +79,7 @@ TEST(Utf8, RoundTripsEveryPlane)
     EXPECT_EQ(os::ToUtf8(text),
               "Gr\xC3\xBC\xC3\x9F" "e \xE6\x97\xA5\xE6\x9C\xAC\xEF\xBF\xBF \xF0\x9F\x98\x80\xF0\x90\x80\x80");
     EXPECT_EQ(os::FromUtf8(os::ToUtf8(text)), text);
+    EXPECT_EQ(os::ToUtf8(u"\U0010FFFF"), "\xF4\x8F\xBF\xBF"); // the last pair of surrogates
 }
 
 TEST(Utf8, DamagedInputBecomesReplacementCharacters)
