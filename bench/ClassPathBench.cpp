@@ -3,6 +3,7 @@
 // 1,000 and 10,000 jars: it must grow linearly with the number of jars.
 //
 //   tala_class_path_bench [JRE_HOME]
+#include "bench/TimedRun.h"
 #include "launcher/Launcher.h"
 #include "runtime/FindRuntime.h"
 #include "settings/ReadSettings.h"
@@ -36,11 +37,7 @@ double StartWorkMilliseconds(const fs::path& modulePath)
     return std::chrono::duration<double, std::milli>(Clock::now() - start).count();
 }
 
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+using tala::bench::Median;
 
 } // namespace
 

@@ -5,6 +5,7 @@
 // calls a start makes.
 //
 //   tala_startup_bench TALA JDK_HOME HELLO_CLASSES [ROUNDS]
+#include "bench/TimedRun.h"
 #include "launcher/Trace.h"
 
 #include <algorithm>
@@ -14,52 +15,18 @@
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <spawn.h>
 #include <string>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-struct Run {
-    std::vector<std::string> argv;
-    std::vector<std::string> extraEnvironment;
-};
+using tala::bench::Median;
+using Run = tala::bench::Command;
 
-// Wall time of one run, output discarded; negative when it failed.
-double RunMilliseconds(const Run& run)
-{
-    std::vector<char*> environment;
-    for (char** variable = environ; *variable != nullptr; ++variable) environment.push_back(*variable);
-    for (const std::string& variable : run.extraEnvironment) environment.push_back(const_cast<char*>(variable.c_str()));
-    environment.push_back(nullptr);
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 0x1 /*O_WRONLY*/, 0);
-    std::vector<char*> args;
-    for (const std::string& arg : run.argv) args.push_back(const_cast<char*>(arg.c_str()));
-    args.push_back(nullptr);
-    const auto start = Clock::now();
-    pid_t child = 0;
-    const int spawned = posix_spawn(&child, args[0], &actions, nullptr, args.data(), environment.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return -1;
-    int status = 0;
-    waitpid(child, &status, 0);
-    const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    return WIFEXITED(status) && WEXITSTATUS(status) == 0 ? elapsed : -1;
-}
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+double RunMilliseconds(const Run& run) { return tala::bench::TimedRun(run).wall; }
 
 // Nanoseconds of one trace call of the search's kind, the trace being off.
 double OffTraceCallNanoseconds()

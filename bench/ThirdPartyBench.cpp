@@ -8,6 +8,8 @@
 // start waited for included), which other work on the machine disturbs less.
 //
 //   tala_third_party_bench TALA JDK_HOME [ROUNDS]
+#include "bench/TimedRun.h"
+
 #include <algorithm>
 #include <chrono>
 #include <cmath>
@@ -17,23 +19,17 @@
 #include <fstream>
 #include <map>
 #include <optional>
-#include <spawn.h>
 #include <string>
-#include <sys/resource.h>
-#include <sys/wait.h>
 #include <vector>
-
-extern char** environ;
 
 namespace {
 
 namespace fs = std::filesystem;
 using Clock = std::chrono::steady_clock;
 
-struct Command {
-    std::vector<std::string> argv;
-    std::vector<std::string> extraEnvironment; // NAME=value, in front of this process's
-};
+using tala::bench::Command;
+using tala::bench::Median;
+using tala::bench::Sample;
 
 struct Application {
     std::string name;
@@ -46,48 +42,7 @@ struct Application {
     std::vector<std::string> arguments;
 };
 
-struct Sample {
-    double wall = -1; // negative when the run failed
-    double processor = 0;
-};
-
-// One run, output discarded.
-Sample Run(const Command& command)
-{
-    std::vector<std::string> environment = command.extraEnvironment;
-    for (char** variable = environ; *variable != nullptr; ++variable) environment.emplace_back(*variable);
-    std::vector<char*> envp;
-    for (std::string& entry : environment) envp.push_back(entry.data());
-    envp.push_back(nullptr);
-    std::vector<char*> argv;
-    for (const std::string& argument : command.argv) argv.push_back(const_cast<char*>(argument.c_str()));
-    argv.push_back(nullptr);
-
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 1, "/dev/null", 0x1 /*O_WRONLY*/, 0);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", 0x1 /*O_WRONLY*/, 0);
-    const auto start = Clock::now();
-    pid_t child = 0;
-    const int spawned = posix_spawnp(&child, argv[0], &actions, nullptr, argv.data(), envp.data());
-    posix_spawn_file_actions_destroy(&actions);
-    if (spawned != 0) return {};
-    int status = 0;
-    rusage usage{};
-    wait4(child, &status, 0, &usage);
-    const double elapsed = std::chrono::duration<double, std::milli>(Clock::now() - start).count();
-    if (!WIFEXITED(status) || WEXITSTATUS(status) != 0) return {};
-    const auto milliseconds = [](const timeval& time) {
-        return static_cast<double>(time.tv_sec) * 1000.0 + static_cast<double>(time.tv_usec) / 1000.0;
-    };
-    return {elapsed, milliseconds(usage.ru_utime) + milliseconds(usage.ru_stime)};
-}
-
-double Median(std::vector<double> samples)
-{
-    std::sort(samples.begin(), samples.end());
-    return samples[samples.size() / 2];
-}
+Sample Run(const Command& command) { return tala::bench::TimedRun(command, true); }
 
 // The runtime that /usr/bin/java leads to, the one scripts with a fixed java run.
 bool IsSystemJava(const fs::path& jdk)
